@@ -1,0 +1,3 @@
+#include "store/cameradatastore.h"
+
+void CameraDataStore::clearAutomationLocked() {}
