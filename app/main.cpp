@@ -1,0 +1,33 @@
+#include "automation/centralmainwindow.h"
+#include "shell/appresources.h"
+#include "shell/zumainwindow.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+int main(int argc, char *argv[])
+{
+    AppResources::initBundle();
+    QApplication app(argc, argv);
+    // Linux has no executable version record for Qt to read.
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+    AppResources::registerFonts();
+
+    const QString version = QCoreApplication::applicationVersion();
+    ZuMainWindow window(nullptr);
+    window.appVersion = version;
+
+    auto *form = new CentralMainWindow(nullptr);
+    window.contentLayout()->addWidget(form);
+    QObject::connect(&window, &ZuMainWindow::requestClose, &window, &QWidget::close);
+
+    window.setWindowState(Qt::WindowMaximized);
+    window.show();
+    QApplication::setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/icon.png"))));
+
+    const int result = app.exec();
+    // The form's destructor runs the shutdown steps; it goes before the window.
+    delete form;
+    return result;
+}
