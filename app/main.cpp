@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 int main(int argc, char *argv[])
 {

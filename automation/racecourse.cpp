@@ -1,0 +1,159 @@
+#include "automation/racecourse.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+RaceCourse::RaceCourse(QWidget *parent)
+    : QWidget(parent)
+    , labelFont(QStringLiteral("Kumbh Sans"), 8, 75, false)
+    , barBrush(QColor(QStringLiteral("#4A4A4A")))
+    , reachedBrush(Qt::darkGreen)
+    , legBrush(QColor(QStringLiteral("#A1CC4A")))
+    , labelBrush(Qt::white)
+    , openBrush(QColor(QStringLiteral("#282B2E")))
+{
+}
+
+void RaceCourse::setWayPointCount(int16_t count)
+{
+    if (count == wayPointCount)
+        return;
+    wayPointCount = std::min<int16_t>(count, MaxCells);
+    update();
+}
+
+void RaceCourse::clearFirstCells()
+{
+    for (int i = 0; i < wayPointCount; ++i)
+        cells[i].reached = false;
+}
+
+void RaceCourse::clearReached()
+{
+    clearFirstCells();
+    update();
+}
+
+void RaceCourse::markWayPoint(int n)
+{
+    if (n < 1 || n > MaxCells)
+        return;
+    clearFirstCells();
+    cells[n - 1].reached = true;
+    update();
+}
+
+void RaceCourse::markWayPoints(int a, int b)
+{
+    clearFirstCells();
+    for (int n : {a, b}) {
+        if (n >= 1 && n <= MaxCells)
+            cells[n - 1].reached = true;
+    }
+    update();
+}
+
+void RaceCourse::resizeEvent(QResizeEvent *event)
+{
+    drawArea = QRectF(0, 0, width() - 10, height() - 10);
+    QWidget::resizeEvent(event);
+}
+
+RaceCourse::Geometry RaceCourse::geometry(int n) const
+{
+    const double w = drawArea.width();
+    const double h = drawArea.height();
+    Geometry g;
+    g.barWidth = int(int((h / 2 <= w ? h / 2 : w) - 104.0) / 1.5);
+    g.avail = int(h - 78.0);
+    g.innerWidth = g.barWidth - 6;
+    g.barLeft = int16_t(int(w / 2 - g.barWidth / 2));
+    // A script can carry any count; with none there is nothing to divide among.
+    if (n > 0) {
+        g.step = g.avail / n;
+        g.cellHeight = (g.avail - 3 * (n + 1)) / n;
+    }
+    return g;
+}
+
+void RaceCourse::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // Qt 5.15 folds high-quality antialiasing into the plain hint.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const int n = wayPointCount;
+    const Geometry g = geometry(n);
+    drawBar(painter, g, n);
+    if (n <= 0)
+        return;
+    if (drawOpenCells(painter, g, n) >= 2)
+        drawLegs(painter, g, n);
+    drawReachedCells(painter, g, n);
+    drawNumbers(painter, n);
+}
+
+void RaceCourse::drawBar(QPainter &painter, const Geometry &g, int n) const
+{
+    const int height = n > 0 ? n * g.cellHeight + 3 * (n + 1) + 3 : g.avail;
+    QPainterPath path;
+    path.addRect(QRectF(QRect(g.barLeft, 60, g.barWidth, height)));
+    painter.setBrush(barBrush);
+    painter.drawPath(path.simplified());
+}
+
+// Also anchors every cell's number; returns how many cells are reached.
+int RaceCourse::drawOpenCells(QPainter &painter, const Geometry &g, int n)
+{
+    QPainterPath path;
+    int reached = 0;
+    for (int i = 0; i < n; ++i) {
+        const int y = 63 + i * g.step;
+        if (!cells[i].reached)
+            path.addRect(QRectF(QRect(g.barLeft + 3, y, g.innerWidth, g.cellHeight)));
+        else
+            ++reached;
+        cells[i].x = g.innerWidth / 2 + g.barLeft;
+        cells[i].y = y + g.cellHeight / 2 - 12;
+    }
+    painter.setPen(Qt::black);
+    painter.setBrush(openBrush);
+    painter.drawPath(path.simplified());
+    return reached;
+}
+
+void RaceCourse::drawLegs(QPainter &painter, const Geometry &g, int n) const
+{
+    QPainterPath path;
+    for (int i = 0; i < n; ++i) {
+        const int next = i + 1 < n ? i + 1 : 0;
+        if (cells[i].reached && cells[next].reached)
+            path.addRect(QRectF(QRect(g.barLeft + 3, 60 + (i + 1) * g.step, g.innerWidth, 6)));
+    }
+    painter.setPen(legBrush.color());
+    painter.setBrush(legBrush);
+    painter.drawPath(path.simplified());
+}
+
+void RaceCourse::drawReachedCells(QPainter &painter, const Geometry &g, int n) const
+{
+    QPainterPath path;
+    for (int i = 0; i < n; ++i) {
+        if (cells[i].reached)
+            path.addRect(QRectF(QRect(g.barLeft + 3, 66 + i * g.step, g.innerWidth, g.cellHeight)));
+    }
+    painter.setPen(Qt::darkGreen);
+    painter.setBrush(reachedBrush);
+    painter.drawPath(path.simplified());
+}
+
+void RaceCourse::drawNumbers(QPainter &painter, int n) const
+{
+    QPainterPath path;
+    for (int i = 0; i < n; ++i)
+        path.addText(QPointF(cells[i].x, cells[i].y + 16.0), labelFont, QString::number(i + 1));
+    painter.setPen(Qt::white);
+    painter.setBrush(labelBrush);
+    painter.drawPath(path.simplified());
+}

@@ -1,0 +1,65 @@
+#include "automation/scriptfiledialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <optional>
+
+const char *const ScriptFileDialog::StartDirectory = "./scripts/";
+
+namespace {
+
+std::optional<QString> &nextAnswer()
+{
+    static std::optional<QString> answer;
+    return answer;
+}
+
+// Takes the preset answer, if any, so that it serves one ask only.
+bool takeNextAnswer(QString &fileName)
+{
+    if (!nextAnswer())
+        return false;
+    fileName = *nextAnswer();
+    nextAnswer().reset();
+    return true;
+}
+
+QString filter()
+{
+    return QCoreApplication::translate("CentralMainWindow", "Automation script (*.kva)");
+}
+
+} // namespace
+
+void ScriptFileDialog::setNextFileName(const QString &fileName)
+{
+    nextAnswer() = fileName;
+}
+
+bool ScriptFileDialog::hasNextFileName()
+{
+    return nextAnswer().has_value();
+}
+
+QString ScriptFileDialog::getSaveFileName(QWidget *parent)
+{
+    QDir().mkpath(QString::fromLatin1(StartDirectory));
+    QString fileName;
+    if (takeNextAnswer(fileName))
+        return fileName;
+    return QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("CentralMainWindow", "Save the auto play script"),
+        QString::fromLatin1(StartDirectory), filter());
+}
+
+QString ScriptFileDialog::getOpenFileName(QWidget *parent)
+{
+    QDir().mkpath(QString::fromLatin1(StartDirectory));
+    QString fileName;
+    if (takeNextAnswer(fileName))
+        return fileName;
+    return QFileDialog::getOpenFileName(
+        parent, QCoreApplication::translate("CentralMainWindow", "Open the auto play script"),
+        QString::fromLatin1(StartDirectory), filter());
+}

@@ -1,0 +1,64 @@
+#include "ndi/videoplayer.h"
+
+#include "ndi/videowidget.h"
+#include "ndi/videowidgetsurface.h"
+
+#include <QImage>
+#include <QVBoxLayout>
+#include <QVideoFrame>
+#include <QVideoSurfaceFormat>
+
+namespace {
+void freeFrameBuffer(void *data)
+{
+    delete[] static_cast<uint8_t *>(data);
+}
+} // namespace
+
+VideoPlayer::VideoPlayer(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *videoWidget = new VideoWidget;
+    surface = videoWidget->videoSurface();
+    auto *layout = new QVBoxLayout;
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(videoWidget);
+    setLayout(layout);
+}
+
+VideoPlayer::~VideoPlayer()
+{
+    delete surface;
+}
+
+void VideoPlayer::presentFrame(int width, int height, uint8_t *data)
+{
+    if (width == 0 || height == 0 || !data) {
+        delete[] data;
+        presentPlaceholder();
+        return;
+    }
+    // B, G, R, X bytes are exactly Format_RGB32 on a little-endian machine, so the wrap needs no
+    // channel swap and the colours come out true. The image owns the buffer from here: it is
+    // freed with the last image sharing it, which is at the end of this call unless the
+    // player's size equals the frame's and scaling handed the same pixels on.
+    const QImage frame(data, width, height, width * 4, QImage::Format_RGB32, freeFrameBuffer, data);
+    presentImage(frame.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+}
+
+void VideoPlayer::presentPlaceholder()
+{
+    const QImage placeholder = QImage(QStringLiteral(":/images/preview.jpg"))
+                                   .scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    surface->present(QVideoFrame(placeholder));
+}
+
+void VideoPlayer::presentImage(const QImage &image)
+{
+    const QVideoFrame frame(image);
+    if (surface->surfaceFormat().pixelFormat() != frame.pixelFormat())
+        surface->start(QVideoSurfaceFormat(size(), frame.pixelFormat()));
+    if (!surface->present(frame))
+        surface->stop();
+}

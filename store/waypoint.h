@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QTime>
+
+// One camera's stored position at one waypoint, in the camera's own 16-bit units.
+struct WayPoint
+{
+    int32_t pan = 0;
+    int32_t tilt = 0;
+    int32_t focus = 0;
+    int32_t zoom = 0;
+    float delta = 1.0f; // speed multiplier for moves to this position
+};
+
+// One camera at one waypoint; during a run also the engine's working record.
+struct WayPointNode
+{
+    std::string ip;       // VISCA destination; empty when no address was found
+    std::string src_name; // source display name
+    int32_t pan_speed = 9;
+    int32_t tilt_speed = 9;
+    int32_t pan = 0;
+    int32_t tilt = 0;
+    int32_t focus = 0;
+    int32_t zoom = 0;
+    QTime start;         // moves issued
+    QTime end;           // seen at the target
+    int32_t elapsed = 0; // milliseconds from start to end
+    bool moved = false;
+    bool arrived = false;
+    float delta = 1.0f;
+    int16_t waitCount = 0; // polls since the last pan-tilt move
+};
+
+// Waypoint -1 (a script entry without a number) is held as 65535.
+constexpr uint16_t kUnnumberedPreset = 65535;
+
+struct WayPointEntry
+{
+    uint16_t preset = 0;
+    std::vector<WayPointNode> node; // at most one node per src_name, in filing order
+};
+
+// The position last read back from a camera during a run.
+struct CameraPosition
+{
+    int32_t pan = 0;
+    int32_t tilt = 0;
+    int32_t focus = 0;
+    int32_t zoom = 0;
+};

@@ -1,0 +1,119 @@
+// The program's start-up and shutdown around the form: NDI present or absent, discovery
+// running for the form's lifetime, and the title bar's close button ending it all promptly.
+#include "automation/centralmainwindow.h"
+#include "ndi/ndisourcefinder.h"
+#include "shell/appresources.h"
+#include "shell/zumainwindow.h"
+#include "store/cameradatastore.h"
+#include "support/testndiruntime.h"
+
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <set>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void fontsAreRegisteredFromTheBundle();
+    void withoutRuntimeLogsAndCarriesOn();
+    void withRuntimeDiscoversAndReleasesEverything();
+    void closeButtonEndsTheEventLoopPromptly();
+};
+
+void TestStartup::initTestCase()
+{
+    AppResources::initBundle();
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+}
+
+void TestStartup::init()
+{
+    CameraDataStore::instance().resetForTests();
+}
+
+void TestStartup::fontsAreRegisteredFromTheBundle()
+{
+    QVERIFY(AppResources::registerFonts());
+    QVERIFY(QFontDatabase().families().contains(QStringLiteral("Kumbh Sans")));
+    QLabel label;
+    label.setFont(QFont(QStringLiteral("Kumbh Sans"), 12));
+    QCOMPARE(QFontInfo(label.font()).family(), QStringLiteral("Kumbh Sans"));
+}
+
+void TestStartup::withoutRuntimeLogsAndCarriesOn()
+{
+    if (TestNdiRuntime::systemRuntimeInstalled())
+        QSKIP("a vendor NDI runtime is installed on this machine");
+    TestNdiRuntime::pointLoaderNowhere();
+    QTest::ignoreMessage(QtDebugMsg, "NDI initialization failed.\n");
+    auto *form = new CentralMainWindow(nullptr);
+    QVERIFY(!form->isNdiInitialised());
+    // Discovery runs even without NDI: a second start is refused while it runs.
+    QVERIFY(!NDISourceFinder::instance().start());
+    QElapsedTimer clock;
+    clock.start();
+    delete form;
+    QVERIFY2(clock.elapsed() < 3000, "shutdown waits at most about one discovery pass");
+    QVERIFY(NDISourceFinder::instance().start());
+    NDISourceFinder::instance().stop();
+}
+
+void TestStartup::withRuntimeDiscoversAndReleasesEverything()
+{
+    TestNdiRuntime runtime;
+    QVERIFY(runtime.isLoaded());
+    runtime.reset();
+    runtime.setSources({{"STUDIO-PC (PTZ Camera 1)", "127.0.4.200:5961"}});
+    TestNdiRuntime::pointLoaderAt(TestNdiRuntime::Build::Complete);
+
+    auto *form = new CentralMainWindow(nullptr);
+    QVERIFY(form->isNdiInitialised());
+    QTRY_VERIFY_WITH_TIMEOUT(runtime.count(TestNdiSourceFetches) >= 1, 3000);
+    std::set<NDISourceInfo> known;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (CameraDataStore::instance().copyKnownSources(known), known.size() == 1), 3000);
+    QCOMPARE(known.begin()->machineName, std::string("STUDIO-PC"));
+    QCOMPARE(known.begin()->ipAddress, std::string("127.0.4.200"));
+
+    delete form;
+    QCOMPARE(runtime.count(TestNdiFindersDestroyed), runtime.count(TestNdiFindersCreated));
+    QCOMPARE(runtime.count(TestNdiDestroyCalls), 1);
+    TestNdiRuntime::pointLoaderNowhere();
+}
+
+void TestStartup::closeButtonEndsTheEventLoopPromptly()
+{
+    TestNdiRuntime::pointLoaderNowhere();
+    QTest::ignoreMessage(QtDebugMsg, "NDI initialization failed.\n");
+    ZuMainWindow window(nullptr);
+    window.appVersion = QCoreApplication::applicationVersion();
+    auto *form = new CentralMainWindow(nullptr);
+    window.contentLayout()->addWidget(form);
+    connect(&window, &ZuMainWindow::requestClose, &window, &QWidget::close);
+    window.setWindowState(Qt::WindowMaximized);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(form->parentWidget()->objectName(), QStringLiteral("windowContent"));
+
+    auto *close = window.findChild<QToolButton *>(QStringLiteral("closeButton"));
+    QVERIFY(close);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTRY_VERIFY(!window.isVisible());
+    delete form;
+    QVERIFY2(clock.elapsed() < 3000, "close to shutdown should take about a second at most");
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ndi_test_runtime/testndicontrol.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Drives the test NDI runtime from a test. The wrapper opens the same library file the
+// program's NDI loader finds through NDI_RUNTIME_DIR_V6, so both share one runtime state,
+// which also survives the program's NDIlib_destroy while a wrapper is alive.
+class TestNdiRuntime
+{
+public:
+    enum class Build { Complete, MissingFreeVideo };
+
+    explicit TestNdiRuntime(Build build = Build::Complete);
+    ~TestNdiRuntime();
+    TestNdiRuntime(const TestNdiRuntime &) = delete;
+    TestNdiRuntime &operator=(const TestNdiRuntime &) = delete;
+
+    bool isLoaded() const { return library != nullptr; }
+
+    // The folder holding that build's libndi.so.6.
+    static QString folder(Build build);
+    // Makes the next NDIlib_initialize load that build.
+    static void pointLoaderAt(Build build);
+    // Makes the next NDIlib_initialize find nothing in the runtime folders.
+    static void pointLoaderNowhere();
+    // A vendor runtime on the library search path would be found after the folders.
+    static bool systemRuntimeInstalled();
+    // Whether that build is currently loaded by anyone in this process.
+    static bool isResident(Build build);
+
+    void reset();
+    // (NDI name, URL address) pairs; replaces what every finder reports.
+    void setSources(const std::vector<std::pair<std::string, std::string>> &sources);
+    // An empty NDI name delivers to every receiver.
+    void pushVideoFrame(const std::string &ndiName, int width, int height, int lineStrideBytes,
+                        const QByteArray &pixels);
+    int count(TestNdiCounter counter) const;
+    void setInitializeResult(bool result);
+    void setRefuseFinders(bool refuse);
+    void setRefuseReceivers(bool refuse);
+    bool lastFinderSettings(TestNdiFinderSettings &settings) const;
+    bool lastReceiverSettings(TestNdiReceiverSettings &settings) const;
+
+    // A BGRX picture of one colour; bytes past width * 4 in each line are 0xEE padding.
+    static QByteArray bgrxFrame(int width, int height, int lineStrideBytes, uint8_t blue,
+                                uint8_t green, uint8_t red);
+
+private:
+    template<typename Fn>
+    Fn control(const char *name) const;
+
+    void *library = nullptr;
+};
