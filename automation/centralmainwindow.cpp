@@ -68,7 +68,9 @@ void CentralMainWindow::finishSplash()
 {
     if (!splash)
         return;
-    splash->finish(this);
+    // The form is not on screen until main embeds it: finishing "with the form" would make it
+    // a native window and wait out Qt's one-second exposure time-out, so just close.
+    splash->close();
     delete splash;
     splash = nullptr;
 }

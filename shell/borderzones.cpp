@@ -111,7 +111,7 @@ std::optional<QRect> dragGeometry(const Edges &edges, const QRect &start, const 
         ok = topOk && topReachable;
     } else if (edges.left) {
         r.setLeft(left);
-        ok = leftOk && (leftReachable || true);
+        ok = leftOk && leftReachable;
     } else if (edges.right) {
         r.setWidth(width);
         ok = width >= 1;
