@@ -56,8 +56,7 @@ bool CameraDataStore::findSourceAddress(const std::string &machineName,
     key.streamName = streamName;
     // Keys are unique by concatenation, so the one candidate still has to match field by field.
     const auto it = knownSources.find(key);
-    if (it == knownSources.end() || it->machineName != machineName
-        || it->streamName != streamName)
+    if (it == knownSources.end() || it->machineName != machineName || it->streamName != streamName)
         return false;
     ipAddress = it->ipAddress;
     port = it->port;
