@@ -121,8 +121,7 @@ void TestShell::hitZone_data()
 {
     QTest::addColumn<QPoint>("pos");
     QTest::addColumn<Zone>("zone");
-    const QRect g(100, 200, 400, 300); // right edge at 500, bottom at 500
-    Q_UNUSED(g)
+    // Window (100,200) 400 x 300: the outer right and bottom lines are x = 500 and y = 500.
 
     QTest::newRow("top-left inside") << QPoint(110, 210) << Zone::TopLeft;
     QTest::newRow("top-left exact corner") << QPoint(100, 200) << Zone::TopLeft;
@@ -135,7 +134,7 @@ void TestShell::hitZone_data()
     QTest::newRow("left") << QPoint(110, 350) << Zone::Left;
     QTest::newRow("right") << QPoint(486, 350) << Zone::Right;
     QTest::newRow("bottom") << QPoint(300, 490) << Zone::Bottom;
-    QTest::newRow("just inside the left band") << QPoint(116, 350) << Zone::None;
+    QTest::newRow("just past the left band") << QPoint(116, 350) << Zone::None;
     QTest::newRow("just above the bottom band") << QPoint(300, 484) << Zone::None;
     QTest::newRow("middle") << QPoint(300, 350) << Zone::None;
     QTest::newRow("left of the window") << QPoint(99, 350) << Zone::None;
@@ -162,32 +161,32 @@ void TestShell::dragGeometry_data()
     const Edges left{false, true, false, false}, right{false, false, true, false};
     const Edges bottom{false, false, false, true};
     const std::optional<QRect> none;
-    auto edges = [](int l, int t, int r, int b) {
+    auto rect = [](int l, int t, int r, int b) {
         return std::optional<QRect>(QRect(QPoint(l, t), QPoint(r, b)));
     };
 
-    QTest::newRow("top-right") << topRight << QPoint(950, 50) << edges(100, 50, 949, 699);
+    QTest::newRow("top-right") << topRight << QPoint(950, 50) << rect(100, 50, 949, 699);
     QTest::newRow("top-right zero width") << topRight << QPoint(100, 50) << none;
     QTest::newRow("top-right top at 0") << topRight << QPoint(950, 0) << none;
     QTest::newRow("top-right near floor") << topRight << QPoint(950, 1030) << none;
-    QTest::newRow("top-left") << topLeft << QPoint(90, 80) << edges(90, 80, 899, 699);
+    QTest::newRow("top-left") << topLeft << QPoint(90, 80) << rect(90, 80, 899, 699);
     QTest::newRow("top-left left at 0") << topLeft << QPoint(0, 80) << none;
     QTest::newRow("top-left top at 0") << topLeft << QPoint(90, 0) << none;
-    QTest::newRow("bottom-left") << bottomLeft << QPoint(50, 900) << edges(50, 100, 899, 899);
+    QTest::newRow("bottom-left") << bottomLeft << QPoint(50, 900) << rect(50, 100, 899, 899);
     QTest::newRow("bottom-left zero height") << bottomLeft << QPoint(50, 100) << none;
     QTest::newRow("bottom-left left at 0") << bottomLeft << QPoint(0, 900) << none;
-    QTest::newRow("top at 1") << top << QPoint(500, 1) << edges(100, 1, 899, 699);
+    QTest::newRow("top at 1") << top << QPoint(500, 1) << rect(100, 1, 899, 699);
     QTest::newRow("top at 0") << top << QPoint(500, 0) << none;
-    QTest::newRow("top 51 above floor") << top << QPoint(500, 1029) << edges(100, 1029, 899, 699);
+    QTest::newRow("top 51 above floor") << top << QPoint(500, 1029) << rect(100, 1029, 899, 699);
     QTest::newRow("top 50 above floor") << top << QPoint(500, 1030) << none;
-    QTest::newRow("left at 1") << left << QPoint(1, 300) << edges(1, 100, 899, 699);
+    QTest::newRow("left at 1") << left << QPoint(1, 300) << rect(1, 100, 899, 699);
     QTest::newRow("left at 0") << left << QPoint(0, 300) << none;
-    QTest::newRow("left 51 before wall") << left << QPoint(1869, 300) << edges(1869, 100, 899, 699);
+    QTest::newRow("left 51 before wall") << left << QPoint(1869, 300) << rect(1869, 100, 899, 699);
     QTest::newRow("left 50 before wall") << left << QPoint(1870, 300) << none;
-    QTest::newRow("right") << right << QPoint(1000, 10) << edges(100, 100, 999, 699);
-    QTest::newRow("right width 1") << right << QPoint(101, 10) << edges(100, 100, 100, 699);
+    QTest::newRow("right") << right << QPoint(1000, 10) << rect(100, 100, 999, 699);
+    QTest::newRow("right width 1") << right << QPoint(101, 10) << rect(100, 100, 100, 699);
     QTest::newRow("right width 0") << right << QPoint(100, 10) << none;
-    QTest::newRow("bottom") << bottom << QPoint(10, 800) << edges(100, 100, 899, 799);
+    QTest::newRow("bottom") << bottom << QPoint(10, 800) << rect(100, 100, 899, 799);
     QTest::newRow("bottom height 0") << bottom << QPoint(10, 100) << none;
     QTest::newRow("no edge") << Edges{} << QPoint(500, 500) << none;
 }
@@ -277,18 +276,20 @@ void TestShell::borderDrag()
     sendMouse(content, QEvent::MouseMove, move, Qt::LeftButton);
     QTRY_COMPARE(window->geometry(), expected);
 
-    // Releasing over another widget ends the drag.
+    // Releasing over another widget ends the drag, and a press outside every band right
+    // after it must not pick up the edges of that drag.
     sendMouse(content, QEvent::MouseButtonRelease, move);
-    sendMouse(content, QEvent::MouseMove, move + QPoint(20, 20), Qt::LeftButton);
-    QCOMPARE(window->geometry(), expected);
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-
-    // A press outside every band must not pick up the edges of the last drag.
     const QPoint middle = window->geometry().center();
     sendMouse(window, QEvent::MouseButtonPress, middle, Qt::LeftButton);
     sendMouse(content, QEvent::MouseMove, middle + QPoint(30, 30), Qt::LeftButton);
     sendMouse(content, QEvent::MouseButtonRelease, middle + QPoint(30, 30));
     QCOMPARE(window->geometry(), expected);
+
+    sendMouse(content, QEvent::MouseMove, move + QPoint(20, 20));
+    QCOMPARE(window->geometry(), expected);
+    // Hovering works again once the button is up.
+    sendMouse(content, QEvent::MouseMove, window->geometry().topLeft() + QPoint(3, 400));
+    QCOMPARE(window->cursor().shape(), Qt::SizeHorCursor);
 }
 
 void TestShell::maximizedIgnoresBorders()
