@@ -26,7 +26,10 @@ void resetMotion(WayPointEntry &entry)
 
 } // namespace
 
-AutoPlayThread::AutoPlayThread(QObject *parent) : QThread(parent) {}
+AutoPlayThread::AutoPlayThread(QObject *parent)
+    : QThread(parent)
+{
+}
 
 AutoPlayThread::~AutoPlayThread()
 {
@@ -150,10 +153,10 @@ void AutoPlayThread::firstVisit(const WayPointEntry &entry, WayPointNode &node, 
                           seen.pan == node.pan && seen.tilt == node.tilt;
     if (!atTarget)
         sendMove(node, speed);
-    seen.focus = driveValue(node.ip, VISCACommandType::FocusInq,
-                            VISCACommandType::FocusDirectCmd, node.focus);
-    seen.zoom = driveValue(node.ip, VISCACommandType::ZoomInq, VISCACommandType::ZoomDirectCmd,
-                           node.zoom);
+    seen.focus = driveValue(node.ip, VISCACommandType::FocusInq, VISCACommandType::FocusDirectCmd,
+                            node.focus);
+    seen.zoom =
+        driveValue(node.ip, VISCACommandType::ZoomInq, VISCACommandType::ZoomDirectCmd, node.zoom);
 
     node.moved = true;
     if (!state.announced) {

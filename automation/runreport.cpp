@@ -57,8 +57,8 @@ QJsonObject nodeJson(const WayPointNode &node, int32_t maxTime)
     if (maxTime == 0)
         json["delta"] = QJsonValue(QJsonValue::Null);
     else
-        json["delta"] = static_cast<double>(static_cast<float>(node.elapsed) /
-                                            static_cast<float>(maxTime));
+        json["delta"] =
+            static_cast<double>(static_cast<float>(node.elapsed) / static_cast<float>(maxTime));
     return json;
 }
 

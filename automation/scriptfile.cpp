@@ -104,9 +104,6 @@ WayPointNode readNode(const QJsonObject &object)
 {
     WayPointNode node;
     readText(object, "src_name", node.src_name);
-    readText(object, "ip", node.ip);
-    readInt(object, "pan_speed", node.pan_speed);
-    readInt(object, "tilt_speed", node.tilt_speed);
     readInt(object, "pan", node.pan);
     readInt(object, "tilt", node.tilt);
     readInt(object, "focus", node.focus);

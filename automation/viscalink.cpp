@@ -51,11 +51,9 @@ bool ViscaLink::inquirePanTilt(const std::string &ip, int32_t &pan, int32_t &til
 bool ViscaLink::inquireValue(int32_t type, const std::string &ip, int32_t &value)
 {
     int64_t reported = 0;
-    const bool ok =
-        exchange(type, 0, 0, 0, [&](const uint8_t *datagram, uint32_t *length) {
-            return VISCASocket::inquireValue(&VISCASocket::instance(), datagram, length, ip,
-                                             &reported);
-        });
+    const bool ok = exchange(type, 0, 0, 0, [&](const uint8_t *datagram, uint32_t *length) {
+        return VISCASocket::inquireValue(&VISCASocket::instance(), datagram, length, ip, &reported);
+    });
     if (ok)
         value = static_cast<int32_t>(reported);
     return ok;

@@ -10,7 +10,10 @@
 class ViscaLink
 {
 public:
-    explicit ViscaLink(uint32_t &sequenceCounter) : counter(sequenceCounter) {}
+    explicit ViscaLink(uint32_t &sequenceCounter)
+        : counter(sequenceCounter)
+    {
+    }
 
     // Waits for acknowledge and completion; the outcome does not matter to the caller.
     void send(int32_t type, const std::string &ip, int32_t param1, int32_t param2 = 0,
@@ -21,8 +24,7 @@ public:
 
 private:
     using Exchange = std::function<bool(const uint8_t *datagram, uint32_t *length)>;
-    bool exchange(int32_t type, int32_t param1, int32_t param2, int32_t param3,
-                  const Exchange &io);
+    bool exchange(int32_t type, int32_t param1, int32_t param2, int32_t param3, const Exchange &io);
 
     uint32_t &counter;
 };

@@ -13,6 +13,17 @@ void freeFrameBuffer(void *data)
 {
     delete[] static_cast<uint8_t *>(data);
 }
+
+// Qt's RGB32 paths take the fourth byte for 0xFF, but senders leave it at anything (often 0),
+// which would come out transparent wherever the picture is composed onto an alpha surface.
+void makeOpaque(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *pixel = reinterpret_cast<uint32_t *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            pixel[x] |= 0xFF000000u;
+    }
+}
 } // namespace
 
 VideoPlayer::VideoPlayer(QWidget *parent)
@@ -44,7 +55,9 @@ void VideoPlayer::presentFrame(int width, int height, uint8_t *data)
     // freed with the last image sharing it, which is at the end of this call unless the
     // player's size equals the frame's and scaling handed the same pixels on.
     const QImage frame(data, width, height, width * 4, QImage::Format_RGB32, freeFrameBuffer, data);
-    presentImage(frame.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    QImage scaled = frame.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    makeOpaque(scaled);
+    presentImage(scaled);
 }
 
 void VideoPlayer::presentPlaceholder()

@@ -11,7 +11,8 @@ VideoWidget::VideoWidget(QWidget *parent)
 {
     setAutoFillBackground(false);
     setAttribute(Qt::WA_NoSystemBackground, true);
-    setAttribute(Qt::WA_PaintOnScreen, true);
+    // No WA_PaintOnScreen: Qt 5's raster widgets have no paint engine for it, so frames would
+    // never reach the window.
     QPalette blackPalette = palette();
     blackPalette.setBrush(QPalette::Window, Qt::black);
     setPalette(blackPalette);

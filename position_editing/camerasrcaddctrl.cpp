@@ -16,7 +16,8 @@ const char *const ButtonStyle =
     "QPushButton:hover:!pressed{color: #FFFFFF;}";
 } // namespace
 
-CameraSrcAddCtrl::CameraSrcAddCtrl(QWidget *parent) : QWidget(parent)
+CameraSrcAddCtrl::CameraSrcAddCtrl(QWidget *parent)
+    : QWidget(parent)
 {
     outerLayout = new QVBoxLayout;
     setMinimumWidth(TileWidth);

@@ -38,7 +38,8 @@ qreal alignedOffset(Qt::Alignment alignment, qreal span, qreal side, Qt::Alignme
 }
 } // namespace
 
-JoyPad::JoyPad(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+JoyPad::JoyPad(QWidget *parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags)
 {
     returnAnimation = new QParallelAnimationGroup(this);
     xAnimation = makeReturnAnimation(this, "x", returnAnimation);
@@ -205,8 +206,8 @@ void JoyPad::paintEvent(QPaintEvent *)
     painter.drawEllipse(padBounds);
 
     // The cross leaves the middle open so the knob sits on a clear centre.
-    painter.setPen(QPen(QBrush(Qt::gray), padWidth * 0.005, Qt::SolidLine, Qt::SquareCap,
-                        Qt::BevelJoin));
+    painter.setPen(
+        QPen(QBrush(Qt::gray), padWidth * 0.005, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     const QPointF c = padBounds.center();
     const qreal g = padWidth * 0.35;
     painter.drawLine(QPointF(padBounds.left(), c.y()), QPointF(c.x() - g, c.y()));

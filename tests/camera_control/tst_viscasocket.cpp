@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 using std::chrono::milliseconds;
@@ -62,7 +63,7 @@ int64_t msSince(Clock::time_point start)
     return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
 }
 
-// Collects debug-log lines while it lives.
+// Collects debug-log lines while it lives. Read lines only once every logging thread is joined.
 class LogCapture
 {
 public:
@@ -71,13 +72,17 @@ public:
     static QStringList lines;
 
 private:
+    // Two threads sharing the socket may both time out at once.
     static void handle(QtMsgType, const QMessageLogContext &, const QString &message)
     {
+        std::lock_guard<std::mutex> lock(linesMutex);
         lines << message;
     }
+    static std::mutex linesMutex;
     QtMessageHandler previous;
 };
 QStringList LogCapture::lines;
+std::mutex LogCapture::linesMutex;
 
 } // namespace
 
@@ -233,6 +238,7 @@ void TestVISCASocket::commandExchange_data()
     QTest::addColumn<int>("minMs");
     QTest::addColumn<int>("maxMs");
     QTest::addColumn<int>("sends");
+    QTest::addColumn<uint>("lastSize"); // length on return: the last datagram received
 
     const Step ack = at("9041ff");
     const Step done = at("9051ff", 5);
@@ -241,37 +247,43 @@ void TestVISCASocket::commandExchange_data()
     const int quick = 150;
     const int window = VISCASocket::CommandWindowMs - 10;
     const int late = 700;
+    const uint reply = 11;
+    const uint none = 0;
+    const uint commandSize = 23; // nothing received, nothing waited for: length untouched
 
     QTest::newRow("acknowledge then completion")
-        << true << true << Steps{ack, done} << 0 << quick << 1;
+        << true << true << Steps{ack, done} << 0 << quick << 1 << reply;
     QTest::newRow("completion 150 ms after acknowledge")
-        << true << true << Steps{ack, at("9051ff", 150)} << 140 << 150 + quick << 1;
+        << true << true << Steps{ack, at("9051ff", 150)} << 140 << 150 + quick << 1 << reply;
     QTest::newRow("completion first is dropped")
-        << true << true << Steps{at("9051ff"), at("9041ff", 5), at("9051ff", 10)} << 0 << quick
-        << 1;
+        << true << true << Steps{at("9051ff"), at("9041ff", 5), at("9051ff", 10)} << 0 << quick << 1
+        << reply;
     QTest::newRow("acknowledge from another camera is dropped")
         << true << true << Steps{fromOther("9041ff"), at("9041ff", 5), at("9051ff", 10)} << 0
-        << quick << 1;
+        << quick << 1 << reply;
     QTest::newRow("completion from another camera is dropped")
-        << true << true << Steps{ack, fromOther("9051ff", 5)} << window << late << 2;
+        << true << true << Steps{ack, fromOther("9051ff", 5)} << window << late << 2 << none;
     QTest::newRow("stray short datagram, then acknowledge and completion")
-        << true << true << Steps{raw("01"), at("9041ff", 5), at("9051ff", 10)} << 0 << quick << 1;
+        << true << true << Steps{raw("01"), at("9041ff", 5), at("9051ff", 10)} << 0 << quick << 1
+        << reply;
     QTest::newRow("stray header-only datagram, then acknowledge and completion")
         << true << true << Steps{raw("0111000000000000"), at("9041ff", 5), at("9051ff", 10)} << 0
-        << quick << 1;
+        << quick << 1 << reply;
     QTest::newRow("acknowledge without completion")
-        << true << true << Steps{ack} << window << late << 1;
-    QTest::newRow("error reply") << true << true << Steps{at("906002ff")} << window << late << 2;
+        << true << true << Steps{ack} << window << late << 1 << none;
+    QTest::newRow("error reply") << true << true << Steps{at("906002ff")} << window << late << 2
+                                 << none;
     QTest::newRow("acknowledge without terminator")
-        << true << true << Steps{at("904100"), at("9051ff", 5)} << window << late << 2;
+        << true << true << Steps{at("904100"), at("9051ff", 5)} << window << late << 2 << none;
     QTest::newRow("acknowledge of socket 2")
-        << true << true << Steps{at("9042ff"), done} << window << late << 2;
-    QTest::newRow("only acknowledge awaited") << true << false << Steps{ack} << 0 << quick << 1;
+        << true << true << Steps{at("9042ff"), done} << window << late << 2 << none;
+    QTest::newRow("only acknowledge awaited")
+        << true << false << Steps{ack} << 0 << quick << 1 << reply;
     QTest::newRow("only completion awaited")
-        << false << true << Steps{at("9051ff")} << 0 << quick << 1;
+        << false << true << Steps{at("9051ff")} << 0 << quick << 1 << reply;
     QTest::newRow("only completion awaited, acknowledge comes")
-        << false << true << Steps{ack} << window << late << 2;
-    QTest::newRow("nothing awaited") << false << false << Steps{} << 0 << quick << 1;
+        << false << true << Steps{ack} << window << late << 2 << none;
+    QTest::newRow("nothing awaited") << false << false << Steps{} << 0 << quick << 1 << commandSize;
 }
 
 void TestVISCASocket::commandExchange()
@@ -282,6 +294,7 @@ void TestVISCASocket::commandExchange()
     QFETCH(int, minMs);
     QFETCH(int, maxMs);
     QFETCH(int, sends);
+    QFETCH(uint, lastSize);
 
     const uint32_t sequence = 1000;
     scriptCamera(replies, sequence);
@@ -293,6 +306,7 @@ void TestVISCASocket::commandExchange()
                                      &waitCompletion));
     const int64_t elapsed = msSince(start);
     QVERIFY2(elapsed >= minMs && elapsed <= maxMs, qPrintable(QString::number(elapsed)));
+    QCOMPARE(length, lastSize);
     std::this_thread::sleep_for(milliseconds(20)); // let a late resend reach the camera
     const std::vector<LoopbackCamera::Datagram> received = camera->received();
     QCOMPARE(int(received.size()), sends);

@@ -7,16 +7,16 @@ namespace {
 
 bool bodyIs(const std::vector<uint8_t> &bytes, uint8_t kind, std::initializer_list<uint8_t> body)
 {
-    return bytes.size() >= 10 + body.size() && bytes[9] == kind
-           && std::equal(body.begin(), body.end(), bytes.begin() + 10);
+    return bytes.size() >= 10 + body.size() && bytes[9] == kind &&
+           std::equal(body.begin(), body.end(), bytes.begin() + 10);
 }
 
 uint16_t nibbleValue(const std::vector<uint8_t> &bytes, size_t at)
 {
     if (bytes.size() < at + 4)
         return 0;
-    return uint16_t((bytes[at] & 0x0F) << 12 | (bytes[at + 1] & 0x0F) << 8
-                    | (bytes[at + 2] & 0x0F) << 4 | (bytes[at + 3] & 0x0F));
+    return uint16_t((bytes[at] & 0x0F) << 12 | (bytes[at + 1] & 0x0F) << 8 |
+                    (bytes[at + 2] & 0x0F) << 4 | (bytes[at + 3] & 0x0F));
 }
 
 } // namespace

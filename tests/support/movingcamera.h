@@ -63,6 +63,7 @@ public:
     // Leaves pan-tilt inquiries unanswered.
     void setPanTiltSilent(bool silent);
 
+    bool isListening() const { return camera.isListening(); }
     const std::string &address() const { return camera.address(); }
     std::vector<Move> moves() const;
     std::vector<ViscaRequest> requests() const;

@@ -8,8 +8,8 @@ CameraModel CameraModel::r520()
     CameraModel model;
     model.name = "R520";
     model.panUnitsPerDegree = 38390.0 / 360.0;
-    model.panTopDegreesPerSecond = 80;
-    model.tiltTopDegreesPerSecond = 60;
+    model.panTopDegreesPerSecond = 40;
+    model.tiltTopDegreesPerSecond = 30;
     return model;
 }
 
@@ -17,8 +17,8 @@ CameraModel CameraModel::p310()
 {
     CameraModel model;
     model.name = "P310";
-    model.panTopDegreesPerSecond = 60;
-    model.tiltTopDegreesPerSecond = 45;
+    model.panTopDegreesPerSecond = 36;
+    model.tiltTopDegreesPerSecond = 27;
     model.zoomFullTravelSeconds = 4;
     return model;
 }
@@ -44,13 +44,15 @@ CameraMotion::CameraMotion(const CameraModel &model, double speedFactor)
 
 double CameraMotion::panUnitsPerSecond(int speed) const
 {
-    const double degreesPerSecond = cameraModel.panTopDegreesPerSecond * std::clamp(speed, 1, 18) / 18.0;
+    const double degreesPerSecond =
+        cameraModel.panTopDegreesPerSecond * std::clamp(speed, 1, 18) / 18.0;
     return degreesPerSecond * cameraModel.panUnitsPerDegree * factor;
 }
 
 double CameraMotion::tiltUnitsPerSecond(int speed) const
 {
-    const double degreesPerSecond = cameraModel.tiltTopDegreesPerSecond * std::clamp(speed, 1, 18) / 18.0;
+    const double degreesPerSecond =
+        cameraModel.tiltTopDegreesPerSecond * std::clamp(speed, 1, 18) / 18.0;
     return degreesPerSecond * cameraModel.tiltUnitsPerDegree * factor;
 }
 
@@ -84,7 +86,8 @@ CameraMotion::Clock::time_point CameraMotion::panTiltBy(int32_t panStep, int32_t
                                                         int panSpeed, int tiltSpeed,
                                                         Clock::time_point now)
 {
-    const auto panArrival = pan.moveTo(pan.position(now) + panStep, panUnitsPerSecond(panSpeed), now);
+    const auto panArrival =
+        pan.moveTo(pan.position(now) + panStep, panUnitsPerSecond(panSpeed), now);
     const auto tiltArrival =
         tilt.moveTo(tilt.position(now) + tiltStep, tiltUnitsPerSecond(tiltSpeed), now);
     return std::max(panArrival, tiltArrival);
@@ -105,8 +108,8 @@ void CameraMotion::panTiltStop(Clock::time_point now)
 
 void CameraMotion::zoomDrive(int direction, int speed, Clock::time_point now)
 {
-    drive(zoom, direction, driveUnitsPerSecond(zoom, cameraModel.zoomFullTravelSeconds, speed, factor),
-          now);
+    drive(zoom, direction,
+          driveUnitsPerSecond(zoom, cameraModel.zoomFullTravelSeconds, speed, factor), now);
 }
 
 void CameraMotion::focusDrive(int direction, int speed, Clock::time_point now)
@@ -117,14 +120,22 @@ void CameraMotion::focusDrive(int direction, int speed, Clock::time_point now)
 
 CameraMotion::Clock::time_point CameraMotion::zoomTo(uint16_t target, Clock::time_point now)
 {
-    return zoom.moveTo(target, driveUnitsPerSecond(zoom, cameraModel.zoomFullTravelSeconds, 7, factor),
-                       now);
+    return zoom.moveTo(
+        target, driveUnitsPerSecond(zoom, cameraModel.zoomFullTravelSeconds, 7, factor), now);
 }
 
 CameraMotion::Clock::time_point CameraMotion::focusTo(uint16_t target, Clock::time_point now)
 {
     return focus.moveTo(
         target, driveUnitsPerSecond(focus, cameraModel.focusFullTravelSeconds, 7, factor), now);
+}
+
+void CameraMotion::placeAt(const Units &units)
+{
+    pan = MotionAxis(pan.minimum(), pan.maximum(), signedUnits(units.pan));
+    tilt = MotionAxis(tilt.minimum(), tilt.maximum(), signedUnits(units.tilt));
+    zoom = MotionAxis(zoom.minimum(), zoom.maximum(), units.zoom);
+    focus = MotionAxis(focus.minimum(), focus.maximum(), units.focus);
 }
 
 CameraMotion::Units CameraMotion::position(Clock::time_point now) const
@@ -152,8 +163,7 @@ CamSim::ViewState CameraMotion::view(Clock::time_point now) const
     return view;
 }
 
-CameraMotion::Clock::duration CameraMotion::panTiltTravelTime(Units from, Units to,
-                                                              int speed) const
+CameraMotion::Clock::duration CameraMotion::panTiltTravelTime(Units from, Units to, int speed) const
 {
     const int64_t panDistance = int64_t(signedUnits(to.pan)) - signedUnits(from.pan);
     const int64_t tiltDistance = int64_t(signedUnits(to.tilt)) - signedUnits(from.tilt);

@@ -13,8 +13,8 @@ struct CameraModel
     std::string name;
     double panUnitsPerDegree = 1658.0 / 175.0;
     double tiltUnitsPerDegree = 374.0 / 30.0;
-    double panTopDegreesPerSecond = 60;
-    double tiltTopDegreesPerSecond = 40;
+    double panTopDegreesPerSecond = 36; // broadcast heads pan smoothly, not at their limit
+    double tiltTopDegreesPerSecond = 27;
     double zoomFullTravelSeconds = 3; // at drive speed 7, and for direct moves
     double focusFullTravelSeconds = 2;
 
@@ -66,6 +66,7 @@ public:
     Clock::time_point zoomTo(uint16_t zoom, Clock::time_point now);
     Clock::time_point focusTo(uint16_t focus, Clock::time_point now);
 
+    void placeAt(const Units &units);
     Units position(Clock::time_point now) const;
     bool panTiltMoving(Clock::time_point now) const;
     CamSim::ViewState view(Clock::time_point now) const;

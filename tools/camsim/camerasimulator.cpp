@@ -11,8 +11,8 @@ CameraSimulator::CameraSimulator(const Config &config)
     for (int i = 0; i < config.cameraCount; ++i) {
         const CameraProfile profile =
             size_t(i) < config.profiles.size() ? config.profiles[size_t(i)] : defaultProfile(i);
-        cameraList.push_back(std::make_unique<SimCamera>(i, CamSim::addressAt(base, i), profile,
-                                                         config.speedScale));
+        cameraList.push_back(
+            std::make_unique<SimCamera>(i, CamSim::addressAt(base, i), profile, config.speedScale));
     }
 }
 
@@ -31,8 +31,8 @@ bool CameraSimulator::start(std::string &error)
     std::vector<CamSim::SourceEntry> sources;
     for (const auto &camera : cameraList) {
         if (camera->address().empty()) {
-            error = "no loopback address for camera " + std::to_string(camera->index() + 1)
-                    + " after " + base;
+            error = "no loopback address for camera " + std::to_string(camera->index() + 1) +
+                    " after " + base;
             return false;
         }
         cameras.push_back(camera.get());
@@ -62,6 +62,10 @@ CameraProfile CameraSimulator::defaultProfile(int index)
     profile.firmware = index % 2 == 0 ? "v2.4.1" : "v1.9.3";
     profile.videoFormat = formats[index % 4];
     profile.speedFactor = speedFactors[index % 6];
+    // Spread along the far side of the course, looking down on the track.
+    profile.startPanDegrees = 45.0 - 30.0 * (index % 4);
+    profile.startTiltDegrees = -4;
+    profile.startZoom = 0x0600;
     return profile;
 }
 

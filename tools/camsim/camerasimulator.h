@@ -34,6 +34,7 @@ public:
 
     int cameraCount() const { return int(cameraList.size()); }
     SimCamera &camera(int index) { return *cameraList.at(size_t(index)); }
+    const SimCamera &camera(int index) const { return *cameraList.at(size_t(index)); }
     const std::string &baseAddress() const { return base; }
 
     // A mixed set: R520 heads and slower P310 heads, different speeds and video formats.

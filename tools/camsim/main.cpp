@@ -35,8 +35,8 @@ bool applyOptions(const QCommandLineParser &parser, CameraSimulator::Config &con
         const int camera = spec.section(':', 0, 0).toInt() - 1;
         if (camera >= 0 && camera < config.cameraCount)
             parsed = perCamera[size_t(camera)];
-        if (!CameraSimulator::parseFault(spec.toStdString(), index, parsed, error)
-            || index >= config.cameraCount) {
+        if (!CameraSimulator::parseFault(spec.toStdString(), index, parsed, error) ||
+            index >= config.cameraCount) {
             std::fprintf(stderr, "trevalo-camsim: %s\n",
                          error.empty() ? "no such camera" : error.c_str());
             return false;

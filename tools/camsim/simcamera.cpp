@@ -1,6 +1,7 @@
 #include "tools/camsim/simcamera.h"
 
 #include <algorithm>
+#include <cmath>
 
 using ViscaWire::Kind;
 
@@ -39,9 +40,9 @@ bool isCommand(Kind kind)
 
 std::string httpReply(const std::string &status, const std::string &type, const std::string &body)
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: " + type
-           + "\r\nContent-Length: " + std::to_string(body.size())
-           + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 " + status + "\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
 }
 
 } // namespace
@@ -54,6 +55,12 @@ SimCamera::SimCamera(int index, const std::string &address, const CameraProfile 
     , motion(profile.model, profile.speedFactor * speedScale)
     , random(uint32_t(7919 * (index + 1)))
 {
+    const CameraModel &model = profile.model;
+    CameraMotion::Units start = motion.position(Clock::now());
+    start.pan = uint16_t(std::lround(profile.startPanDegrees * model.panUnitsPerDegree));
+    start.tilt = uint16_t(std::lround(profile.startTiltDegrees * model.tiltUnitsPerDegree));
+    start.zoom = profile.startZoom;
+    motion.placeAt(start);
 }
 
 std::vector<SimCamera::Outgoing> SimCamera::handleVisca(const uint8_t *data, size_t size,
@@ -62,8 +69,8 @@ std::vector<SimCamera::Outgoing> SimCamera::handleVisca(const uint8_t *data, siz
     std::lock_guard<std::mutex> lock(mutex);
     if (currentFaults.silent)
         return {};
-    if (currentFaults.dropShare > 0
-        && std::uniform_real_distribution<double>(0, 1)(random) < currentFaults.dropShare)
+    if (currentFaults.dropShare > 0 &&
+        std::uniform_real_distribution<double>(0, 1)(random) < currentFaults.dropShare)
         return {};
     const ViscaWire::Request request = ViscaWire::parse(data, size);
     ++counts[request.kind];
@@ -245,8 +252,8 @@ std::string SimCamera::httpResponse(const std::string &requestHead, int &delayMs
                          "Korvane " + cameraProfile.model.name + " " + cameraProfile.firmware);
     if (path == "/encodesetup")
         return httpReply("200 OK", "application/json",
-                         "{\"VideoFormat\": \"" + cameraProfile.videoFormat
-                             + "\", \"VideoCodec\": \"H.264\", \"Bitrate\": 12000}");
+                         "{\"VideoFormat\": \"" + cameraProfile.videoFormat +
+                             "\", \"VideoCodec\": \"H.264\", \"Bitrate\": 12000}");
     return httpReply("404 Not Found", "text/plain", "Not Found");
 }
 
@@ -269,6 +276,14 @@ SimCamera::Clock::duration SimCamera::panTiltTravelTime(CameraMotion::Units from
 {
     std::lock_guard<std::mutex> lock(mutex);
     return motion.panTiltTravelTime(from, to, speed);
+}
+
+void SimCamera::placeAt(const CameraMotion::Units &units)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    motion.placeAt(units);
+    for (PendingMove &move : pending)
+        move.token = 0;
 }
 
 void SimCamera::setFaults(const CameraFaults &faults)

@@ -18,6 +18,10 @@ struct CameraProfile
     std::string firmware = "v2.4.1";
     std::string videoFormat = "1080p59.94";
     double speedFactor = 1.0;
+    // Where the camera looks when the simulator starts: left there after the last meeting.
+    double startPanDegrees = 0;
+    double startTiltDegrees = 0;
+    uint16_t startZoom = 0;
 };
 
 // Misbehaviour on demand, as met on real networks.
@@ -78,6 +82,8 @@ public:
     Clock::duration panTiltTravelTime(CameraMotion::Units from, CameraMotion::Units to,
                                       int speed) const;
 
+    // Puts the camera there at once, idle: a known start for tests and benchmarks.
+    void placeAt(const CameraMotion::Units &units);
     void setFaults(const CameraFaults &faults);
     CameraFaults faults() const;
     std::map<ViscaWire::Kind, int> requestCounts() const;
@@ -94,14 +100,15 @@ private:
     };
 
     std::vector<Outgoing> answer(const ViscaWire::Request &request, Clock::time_point now);
-    std::vector<uint8_t> inquiryReply(const ViscaWire::Request &request, Clock::time_point now) const;
+    std::vector<uint8_t> inquiryReply(const ViscaWire::Request &request,
+                                      Clock::time_point now) const;
     // Applies a command; returns the time of its completion (now for the immediate ones).
     Clock::time_point execute(const ViscaWire::Request &request, Clock::time_point now, int &block);
     Clock::time_point executePanTilt(const ViscaWire::Request &request, Clock::time_point now);
     Clock::time_point executeLens(const ViscaWire::Request &request, Clock::time_point now,
                                   int &block);
-    void replaceMove(int block, uint32_t sequence, Clock::time_point arrival,
-                     Clock::time_point now, std::vector<Outgoing> &out);
+    void replaceMove(int block, uint32_t sequence, Clock::time_point arrival, Clock::time_point now,
+                     std::vector<Outgoing> &out);
     std::vector<uint8_t> strayReply(uint32_t sequence);
     void applyFaults(std::vector<Outgoing> &out) const;
 

@@ -38,8 +38,8 @@ int openSocket(int type, const std::string &address, uint16_t port, std::string 
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     }
     const sockaddr_in a = endpoint(address, port);
-    if (bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0
-        || (type == SOCK_STREAM && listen(fd, 16) != 0)) {
+    if (bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 ||
+        (type == SOCK_STREAM && listen(fd, 16) != 0)) {
         error = address + ":" + std::to_string(port) + ": " + std::strerror(errno);
         close(fd);
         return -1;
@@ -87,8 +87,8 @@ bool SimNetwork::start(std::string &error)
     for (size_t i = 0; bound && i < cameras.size(); ++i)
         bound = bindCamera(cameras[i], sockets[i], error);
     if (bound) {
-        directoryFd = openSocket(SOCK_DGRAM, cameras.front()->address(), CamSim::DirectoryPort,
-                                 error);
+        directoryFd =
+            openSocket(SOCK_DGRAM, cameras.front()->address(), CamSim::DirectoryPort, error);
         bound = directoryFd >= 0;
     }
     if (!bound) {

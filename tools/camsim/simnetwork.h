@@ -65,7 +65,7 @@ private:
     std::vector<CameraSockets> sockets;
     int directoryFd = -1;
     int wakeFds[2] = {-1, -1};
-    std::map<int, WebClient> webClients;               // only the network thread touches it
+    std::map<int, WebClient> webClients; // only the network thread touches it
     std::multimap<Clock::time_point, std::function<void()>> timers; // likewise
     uint64_t nextWebClientId = 1;
     std::thread thread;

@@ -1,5 +1,7 @@
 #include "tools/camsim/viscawire.h"
 
+#include <algorithm>
+
 namespace ViscaWire {
 
 namespace {
@@ -54,14 +56,15 @@ Request parseCommand(const Body &b, Request r)
         r.tiltSpeed = b.p[3];
         r.panDirection = b.p[4];
         r.tiltDirection = b.p[5];
-    } else if ((b.is({0x06, 0x02}, 12) || b.is({0x06, 0x03}, 12)) && nibbles(b.p + 4, r.first)
-               && nibbles(b.p + 8, r.second)) {
+    } else if ((b.is({0x06, 0x02}, 12) || b.is({0x06, 0x03}, 12)) && nibbles(b.p + 4, r.first) &&
+               nibbles(b.p + 8, r.second)) {
         r.kind = b.p[1] == 0x02 ? Kind::PanTiltAbsolute : Kind::PanTiltRelative;
         r.panSpeed = b.p[2];
         r.tiltSpeed = b.p[3];
     } else if (b.is({0x04, 0x07}, 3) || b.is({0x04, 0x08}, 3) || b.is({0x04, 0x38}, 3)) {
-        r.kind = b.p[1] == 0x07 ? Kind::ZoomDrive : b.p[1] == 0x08 ? Kind::FocusDrive
-                                                                 : Kind::FocusMode;
+        r.kind = b.p[1] == 0x07   ? Kind::ZoomDrive
+                 : b.p[1] == 0x08 ? Kind::FocusDrive
+                                  : Kind::FocusMode;
         r.drive = b.p[2];
     } else if ((b.is({0x04, 0x47}, 6) || b.is({0x04, 0x48}, 6)) && nibbles(b.p + 2, r.first)) {
         r.kind = b.p[1] == 0x47 ? Kind::ZoomDirect : Kind::FocusDirect;
@@ -116,15 +119,15 @@ Request parse(const uint8_t *data, size_t size)
 std::vector<uint8_t> frame(uint32_t sequence, const std::vector<uint8_t> &message,
                            uint16_t payloadType)
 {
-    std::vector<uint8_t> out{uint8_t(payloadType >> 8),
-                             uint8_t(payloadType),
-                             uint8_t(message.size() >> 8),
-                             uint8_t(message.size()),
-                             uint8_t(sequence >> 24),
-                             uint8_t(sequence >> 16),
-                             uint8_t(sequence >> 8),
-                             uint8_t(sequence)};
-    out.insert(out.end(), message.begin(), message.end());
+    std::vector<uint8_t> out(HeaderSize + message.size());
+    const uint32_t fields[] = {payloadType, uint32_t(message.size())};
+    for (int i = 0; i < 2; ++i) {
+        out[size_t(2 * i)] = uint8_t(fields[i] >> 8);
+        out[size_t(2 * i + 1)] = uint8_t(fields[i]);
+    }
+    for (int i = 0; i < 4; ++i)
+        out[size_t(4 + i)] = uint8_t(sequence >> (24 - 8 * i));
+    std::copy(message.begin(), message.end(), out.begin() + HeaderSize);
     return out;
 }
 

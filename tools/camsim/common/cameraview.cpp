@@ -23,8 +23,8 @@ void renderCameraView(const QImage &panorama, const CamSim::ViewState &view, uin
     }
     for (int y = 0; y < height; ++y) {
         const double tilt = view.tiltDegrees + (0.5 - (y + 0.5) / height) * vertical;
-        const int row = std::clamp(int(std::floor(CoursePanorama::rowOfTilt(tilt))), 0,
-                                   panorama.height() - 1);
+        const int row =
+            std::clamp(int(std::floor(CoursePanorama::rowOfTilt(tilt))), 0, panorama.height() - 1);
         const auto *source = reinterpret_cast<const uint32_t *>(panorama.constScanLine(row));
         auto *target = reinterpret_cast<uint32_t *>(out + size_t(y) * size_t(stride));
         for (int x = 0; x < width; ++x)

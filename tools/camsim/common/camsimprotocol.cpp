@@ -65,8 +65,8 @@ std::vector<SourceEntry> decodeSources(const std::string &text)
 std::string encodeView(const ViewState &view)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "VIEW %.4f %.4f %.4f %d %d", view.panDegrees,
-                  view.tiltDegrees, view.fieldOfViewDegrees, view.frameRateN, view.frameRateD);
+    std::snprintf(text, sizeof text, "VIEW %.4f %.4f %.4f %d %d", view.panDegrees, view.tiltDegrees,
+                  view.fieldOfViewDegrees, view.frameRateN, view.frameRateD);
     return text;
 }
 
@@ -77,8 +77,8 @@ bool decodeView(const std::string &text, ViewState &view)
     std::string tag;
     fields >> tag >> parsed.panDegrees >> parsed.tiltDegrees >> parsed.fieldOfViewDegrees >>
         parsed.frameRateN >> parsed.frameRateD;
-    if (!fields || tag != "VIEW" || parsed.fieldOfViewDegrees <= 0 || parsed.frameRateN <= 0
-        || parsed.frameRateD <= 0)
+    if (!fields || tag != "VIEW" || parsed.fieldOfViewDegrees <= 0 || parsed.frameRateN <= 0 ||
+        parsed.frameRateD <= 0)
         return false;
     view = parsed;
     return true;

@@ -122,8 +122,7 @@ void drawGrass(QPainter &p)
     for (double d = 5; d < 3000; d += 40) {
         const double nearRow = CoursePanorama::rowOfTilt(-degrees(std::atan2(CameraHeight, d)));
         const double farRow = CoursePanorama::rowOfTilt(-degrees(std::atan2(CameraHeight, d + 20)));
-        p.fillRect(QRectF(0, farRow, CoursePanorama::Width, nearRow - farRow),
-                   QColor(86, 156, 70));
+        p.fillRect(QRectF(0, farRow, CoursePanorama::Width, nearRow - farRow), QColor(86, 156, 70));
     }
 }
 
@@ -169,9 +168,9 @@ void drawDigit(QPainter &p, const QRectF &box, int digit)
     const double t = box.width() * 0.2;
     const double w = box.width();
     const double h = box.height();
-    const QRectF bars[7] = {
-        {0, 0, w, t},         {w - t, 0, t, h / 2}, {w - t, h / 2, t, h / 2}, {0, h - t, w, t},
-        {0, h / 2, t, h / 2}, {0, 0, t, h / 2},     {0, (h - t) / 2, w, t}};
+    const QRectF bars[7] = {{0, 0, w, t},          {w - t, 0, t, h / 2}, {w - t, h / 2, t, h / 2},
+                            {0, h - t, w, t},      {0, h / 2, t, h / 2}, {0, 0, t, h / 2},
+                            {0, (h - t) / 2, w, t}};
     for (int i = 0; i < 7; ++i) {
         if (segments[digit] & (1 << i))
             p.fillRect(bars[i].translated(box.topLeft()), QColor(20, 20, 24));
@@ -185,8 +184,8 @@ void drawNumber(QPainter &p, const QRectF &board, int number)
     const double gap = digitWidth * 0.5;
     double x = board.center().x() - (text.size() * (digitWidth + gap) - gap) / 2;
     for (char c : text) {
-        drawDigit(p, QRectF(x, board.top() + board.height() * 0.15, digitWidth,
-                            board.height() * 0.7),
+        drawDigit(p,
+                  QRectF(x, board.top() + board.height() * 0.15, digitWidth, board.height() * 0.7),
                   c - '0');
         x += digitWidth + gap;
     }
@@ -208,9 +207,9 @@ void drawMarkers(QPainter &p)
         const QRectF board(centre.x() - 4 * ppm, centre.y() - 2.5 * ppm, 8 * ppm, 5 * ppm);
         p.fillRect(QRectF(board.left() + ppm, board.bottom(), 0.5 * ppm, foot.y() - board.bottom()),
                    QColor(60, 60, 60));
-        p.fillRect(QRectF(board.right() - 1.5 * ppm, board.bottom(), 0.5 * ppm,
-                          foot.y() - board.bottom()),
-                   QColor(60, 60, 60));
+        p.fillRect(
+            QRectF(board.right() - 1.5 * ppm, board.bottom(), 0.5 * ppm, foot.y() - board.bottom()),
+            QColor(60, 60, 60));
         p.fillRect(board, QColor(246, 214, 48));
         p.setPen(QPen(QColor(20, 20, 24), std::max(1.0, 0.25 * ppm)));
         p.setBrush(Qt::NoBrush);

@@ -3,14 +3,66 @@
 // to themselves (-Bsymbolic), so nothing here can reach the program's own NDI symbols.
 #include "ndi/ndilib.h"
 #include "tools/camsim/common/camsimprotocol.h"
+#include "tools/camsim/ndiruntime/demooperator.h"
 #include "tools/camsim/ndiruntime/simfinder.h"
 #include "tools/camsim/ndiruntime/simreceiver.h"
 
+#include <chrono>
+#include <mutex>
 #include <new>
+#include <set>
+#include <thread>
 
 #define CAMSIM_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
+
+// What the program still holds when it calls NDIlib_destroy: its shutdown destroys the
+// runtime before the panels release their receivers and last frames, and the loader forwards
+// nothing after that. Like a vendor runtime, destroy releases it all.
+class Holdings
+{
+public:
+    template<typename T>
+    T *add(std::set<T *> Holdings::*kind, T *object)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (object)
+            (this->*kind).insert(object);
+        return object;
+    }
+    template<typename T>
+    bool remove(std::set<T *> Holdings::*kind, T *object)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return (this->*kind).erase(object) > 0;
+    }
+    void releaseAll()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (SimFinder *finder : finders)
+            delete finder;
+        for (SimReceiver *receiver : receivers)
+            delete receiver;
+        finders.clear();
+        receivers.clear();
+        // A video thread may still be copying the frame it captured last.
+        if (!frames.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (uint8_t *frame : frames)
+            SimReceiver::releaseFrame(frame);
+        frames.clear();
+    }
+
+    std::set<SimFinder *> finders;
+    std::set<SimReceiver *> receivers;
+    std::set<uint8_t *> frames;
+
+private:
+    std::mutex mutex; // guards the three sets
+};
+
+Holdings holdings;
 
 SimFinder *finderOf(NdiFinderHandle handle)
 {
@@ -43,15 +95,20 @@ bool receiverEndpoint(const NdiSource &source, std::string &address, uint16_t &p
 
 CAMSIM_EXPORT bool NDIlib_initialize(void)
 {
+    DemoOperator::start();
     return true;
 }
 
-CAMSIM_EXPORT void NDIlib_destroy(void) {}
+CAMSIM_EXPORT void NDIlib_destroy(void)
+{
+    DemoOperator::stop();
+    holdings.releaseAll();
+}
 
 CAMSIM_EXPORT NdiFinderHandle NDIlib_find_create_v2(const NdiFindCreateSettings *)
 {
-    return reinterpret_cast<NdiFinderHandle>(
-        new (std::nothrow) SimFinder(CamSim::baseAddressFromEnvironment()));
+    auto *finder = new (std::nothrow) SimFinder(CamSim::baseAddressFromEnvironment());
+    return reinterpret_cast<NdiFinderHandle>(holdings.add(&Holdings::finders, finder));
 }
 
 CAMSIM_EXPORT bool NDIlib_find_wait_for_sources(NdiFinderHandle finder, uint32_t timeoutMs)
@@ -71,7 +128,8 @@ CAMSIM_EXPORT const NdiSource *NDIlib_find_get_current_sources(NdiFinderHandle f
 
 CAMSIM_EXPORT void NDIlib_find_destroy(NdiFinderHandle finder)
 {
-    delete finderOf(finder);
+    if (holdings.remove(&Holdings::finders, finderOf(finder)))
+        delete finderOf(finder);
 }
 
 CAMSIM_EXPORT NdiReceiverHandle NDIlib_recv_create_v3(const NdiRecvCreateSettings *settings)
@@ -80,22 +138,30 @@ CAMSIM_EXPORT NdiReceiverHandle NDIlib_recv_create_v3(const NdiRecvCreateSetting
     uint16_t port = 0;
     if (!settings || !receiverEndpoint(settings->source, address, port))
         return nullptr;
-    return reinterpret_cast<NdiReceiverHandle>(new (std::nothrow) SimReceiver(address, port));
+    return reinterpret_cast<NdiReceiverHandle>(
+        holdings.add(&Holdings::receivers, new (std::nothrow) SimReceiver(address, port)));
 }
 
 CAMSIM_EXPORT void NDIlib_recv_destroy(NdiReceiverHandle receiver)
 {
-    delete receiverOf(receiver);
+    if (holdings.remove(&Holdings::receivers, receiverOf(receiver)))
+        delete receiverOf(receiver);
 }
 
-CAMSIM_EXPORT NdiFrameType NDIlib_recv_capture_v2(NdiReceiverHandle receiver,
-                                                  NdiVideoFrame *video, NdiAudioFrame *,
-                                                  NdiMetadataFrame *, uint32_t timeoutMs)
+CAMSIM_EXPORT NdiFrameType NDIlib_recv_capture_v2(NdiReceiverHandle receiver, NdiVideoFrame *video,
+                                                  NdiAudioFrame *, NdiMetadataFrame *,
+                                                  uint32_t timeoutMs)
 {
-    return receiver ? receiverOf(receiver)->capture(video, timeoutMs) : NdiFrameTypeError;
+    if (!receiver)
+        return NdiFrameTypeError;
+    const NdiFrameType type = receiverOf(receiver)->capture(video, timeoutMs);
+    if (type == NdiFrameTypeVideo)
+        holdings.add(&Holdings::frames, video->data);
+    return type;
 }
 
 CAMSIM_EXPORT void NDIlib_recv_free_video_v2(NdiReceiverHandle, const NdiVideoFrame *video)
 {
-    SimReceiver::release(video);
+    if (video && holdings.remove(&Holdings::frames, video->data))
+        SimReceiver::releaseFrame(video->data);
 }

@@ -43,8 +43,8 @@ NdiFrameType SimReceiver::capture(NdiVideoFrame *video, uint32_t timeoutMs)
     std::this_thread::sleep_until(nextFrame);
     CamSim::ViewState view;
     std::string answer;
-    if (!stream->query(CamSim::ViewRequest, answer, ViewQueryTimeoutMs)
-        || !CamSim::decodeView(answer, view)) {
+    if (!stream->query(CamSim::ViewRequest, answer, ViewQueryTimeoutMs) ||
+        !CamSim::decodeView(answer, view)) {
         // The camera is gone: wait out the time as a receiver without a stream does.
         nextFrame = deadline;
         std::this_thread::sleep_until(deadline);
@@ -60,8 +60,7 @@ NdiFrameType SimReceiver::capture(NdiVideoFrame *video, uint32_t timeoutMs)
     auto *pixels = static_cast<uint8_t *>(std::malloc(size_t(width) * height * BytesPerPixel));
     if (!pixels)
         return NdiFrameTypeNone;
-    renderCameraView(CoursePanorama::picture(), view, pixels, width, height,
-                     width * BytesPerPixel);
+    renderCameraView(CoursePanorama::picture(), view, pixels, width, height, width * BytesPerPixel);
     *video = NdiVideoFrame{};
     video->width = width;
     video->height = height;
@@ -78,8 +77,7 @@ NdiFrameType SimReceiver::capture(NdiVideoFrame *video, uint32_t timeoutMs)
     return NdiFrameTypeVideo;
 }
 
-void SimReceiver::release(const NdiVideoFrame *video)
+void SimReceiver::releaseFrame(uint8_t *pixels)
 {
-    if (video)
-        std::free(video->data);
+    std::free(pixels);
 }

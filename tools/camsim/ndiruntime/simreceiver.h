@@ -16,7 +16,7 @@ public:
     SimReceiver(const std::string &address, uint16_t port);
 
     NdiFrameType capture(NdiVideoFrame *video, uint32_t timeoutMs);
-    static void release(const NdiVideoFrame *video);
+    static void releaseFrame(uint8_t *pixels);
 
     // "127.0.0.10:5961" (a scheme prefix allowed); false without a port.
     static bool splitUrl(const std::string &url, std::string &address, uint16_t &port);

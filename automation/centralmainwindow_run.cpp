@@ -1,0 +1,208 @@
+// Run controls of the form: START/STOP, GO TO START/END, the speed slider, the run display
+// and the link buttons.
+#include "automation/centralmainwindow.h"
+
+#include "automation/autoplaythread.h"
+#include "automation/centralmainwindow_ui.h"
+#include "automation/formstyle.h"
+#include "automation/racecourse.h"
+#include "position_editing/cameraposctrls.h"
+#include "shell/links.h"
+
+#include <QDesktopServices>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <QUrl>
+
+void CentralMainWindow::on_StartStopPushButton_clicked()
+{
+    toggleRun();
+}
+
+void CentralMainWindow::on_playStartStoptoolButton_clicked()
+{
+    toggleRun();
+}
+
+void CentralMainWindow::toggleRun()
+{
+    ui->StartStopPushButton->setEnabled(false);
+    if (!isPlaying)
+        StartAutoPlay(race.startWayPoint, race.endWayPoint, true);
+    else
+        HandleAutoPlayFinished();
+    ui->StartStopPushButton->setEnabled(true);
+}
+
+void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
+{
+    if (autoPlay)
+        StopAutoPlay();
+    if (autoPlay)
+        return;
+    autoPlay = new AutoPlayThread(this);
+    autoPlay->loopCount = race.loopCount;
+    playSpeed = AutoPlayThread::speedStepFromSlider(ui->horizontalSlider->value());
+    autoPlay->speedStep.store(playSpeed);
+    autoPlay->venue = race.venue;
+    autoPlay->currentRace = race.currentRace;
+    autoPlay->totalRaces = race.totalRaces;
+    autoPlay->totalWayPoints = race.totalWayPoints;
+    autoPlay->raceLength = race.raceLength;
+    autoPlay->playList = CameraDataStore::instance().buildPlayList(start, end);
+    isRangeRun = start != end;
+    autoPlay->writeReport.store(report);
+    connectEngine();
+    autoPlay->start(QThread::InheritPriority);
+
+    isPlaying = true;
+    ui->playStartStoptoolButton->setIcon(QIcon(QStringLiteral(":/images/StopIcon.png")));
+    ui->StartStopPushButton->setText(tr("STOP"));
+    ui->StartStopPushButton->setStyleSheet(FormStyle::stopButtonStyle());
+}
+
+// The engine's signals arrive queued. One emitted just before a STOP can still be on its way
+// when the next run has started; the run's serial keeps it from reaching that run.
+void CentralMainWindow::connectEngine()
+{
+    const quint64 run = ++runSerial;
+    connect(autoPlay, &AutoPlayThread::finished, this, [this, run] {
+        if (run == runSerial)
+            HandleAutoPlayFinished();
+    });
+    connect(autoPlay, &AutoPlayThread::presetUpdate, this, [this, run](int nPreset) {
+        if (run == runSerial)
+            HandlePresetUpdate(nPreset);
+    });
+    connect(autoPlay, &AutoPlayThread::loopUpdate, this, [this, run](int nLoop) {
+        if (run == runSerial)
+            HandleLoopUpdate(nLoop);
+    });
+}
+
+void CentralMainWindow::StopAutoPlay()
+{
+    if (!autoPlay)
+        return;
+    autoPlay->stopAndWait();
+    delete autoPlay;
+    autoPlay = nullptr;
+    ++runSerial;
+}
+
+void CentralMainWindow::HandleAutoPlayFinished()
+{
+    if (!isPlaying)
+        return;
+    isPlaying = false;
+    StopAutoPlay();
+    ui->raceCourseWidget->clearReached();
+    ui->StartStopPushButton->setText(tr("START"));
+    ui->StartStopPushButton->setStyleSheet(FormStyle::startButtonStyle());
+    ui->playStartStoptoolButton->setIcon(QIcon(QStringLiteral(":/images/StartIcon.png")));
+    ui->CurrentLoopLabel->clear();
+    ui->CurrentLoopValueLabel->clear();
+    RefreshPanelPositions();
+}
+
+void CentralMainWindow::HandlePresetUpdate(int nPreset)
+{
+    if (!isPlaying)
+        return;
+    if (nPreset < race.endWayPoint && isRangeRun &&
+        CameraDataStore::instance().hasWayPoint(nPreset + 1))
+        ui->raceCourseWidget->markWayPoints(nPreset, nPreset + 1);
+    else
+        ui->raceCourseWidget->markWayPoint(nPreset);
+    RefreshPanelPositions();
+}
+
+void CentralMainWindow::HandleLoopUpdate(int nLoop)
+{
+    if (isPlaying) {
+        ui->CurrentLoopLabel->setText(tr("Current Loop"));
+        ui->CurrentLoopValueLabel->setText(QString::number(nLoop));
+    } else {
+        ui->CurrentLoopLabel->clear();
+        ui->CurrentLoopValueLabel->clear();
+    }
+}
+
+void CentralMainWindow::RefreshPanelPositions()
+{
+    CameraDataStore &store = CameraDataStore::instance();
+    for (CameraPosCtrls *panel : panels) {
+        if (panel->cameraAddress().empty())
+            continue;
+        int32_t pan = 0, tilt = 0, focus = 0, zoom = 0;
+        if (store.getCameraPosition(panel->cameraAddress(), pan, tilt, focus, zoom))
+            panel->ShowPositions(pan, tilt, focus, zoom);
+    }
+}
+
+void CentralMainWindow::goTo(bool end)
+{
+    if (autoPlay && isPlaying) {
+        (end ? autoPlay->goEndRequest : autoPlay->goStartRequest).store(true);
+        return;
+    }
+    race.setupWayPoint = end ? race.endWayPoint : race.startWayPoint;
+    CheckSetupWayPoint();
+    ShowSetupWayPoint();
+    StartAutoPlay(race.setupWayPoint, race.setupWayPoint, false);
+}
+
+void CentralMainWindow::on_GoStartPushButton_clicked()
+{
+    goTo(false);
+}
+
+void CentralMainWindow::on_GoEndPushButton_clicked()
+{
+    goTo(true);
+}
+
+void CentralMainWindow::on_horizontalSlider_valueChanged(int value)
+{
+    const int32_t step = AutoPlayThread::speedStepFromSlider(value);
+    if (autoPlay)
+        autoPlay->speedStep.store(step);
+    for (CameraPosCtrls *panel : panels)
+        panel->jogSpeed.store(value);
+    playSpeed = step;
+}
+
+// ---- links ----
+
+void CentralMainWindow::on_fbToolButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::facebook)));
+}
+
+void CentralMainWindow::on_twToolButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::twitter)));
+}
+
+void CentralMainWindow::on_InstToolButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::instagram)));
+}
+
+void CentralMainWindow::on_ytToolButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::youtube)));
+}
+
+void CentralMainWindow::on_liToolButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::linkedin)));
+}
+
+void CentralMainWindow::on_kvHomePushButton_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::website)));
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "ndi/ndilib.h"
+#include "position_editing/cameraposctrls_ui.h"
+#include "store/waypoint.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+
+class VideoPlayer;
+class VideoStreamThread;
+
+// The panel for one camera: pick an NDI source, watch its preview, drive pan, tilt, zoom and
+// focus by hand, and file the camera's position as waypoints.
+class CameraPosCtrls : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CameraPosCtrls(bool fixed, QWidget *parent = nullptr);
+    ~CameraPosCtrls() override;
+
+    // ---- operations of the automation form ----
+    // Appends the names to the source selector and keeps the current selection.
+    void AddSources(const QStringList &names);
+    // Selects the entry with exactly this text; nothing happens when there is none.
+    void SelectSource(const QString &name);
+    // The number box is limited to [minimum, maximum]; STORE files under value itself.
+    void SetWayPointRange(int16_t value, int16_t minimum, int16_t maximum);
+    // A position the auto-play engine read back for this camera.
+    void ShowPositions(int32_t pan, int32_t tilt, int32_t focus, int32_t zoom);
+    // The camera's IP address; empty while no discovered source is chosen.
+    const std::string &cameraAddress() const { return address; }
+    const QString &currentSourceName() const { return sourceName; }
+
+    // Joystick speed percentage, stored by the form from its speed slider.
+    std::atomic<int32_t> jogSpeed{50};
+    // Set once the operator has closed the panel; the form then removes it.
+    bool closed = false;
+
+signals:
+    void sourceClosed();
+    void newsrcWayPtAdded();
+
+public slots:
+    void UpdateSrcSelect();
+    void HandleClose();
+    void HandleVideoFrames(int width, int height, uint8_t *pData);
+    void on_CameraControlAuto_clicked();
+    void on_CameraControlManual_clicked();
+    void on_btnCameraFocusDecrease_pressed();
+    void on_btnCameraFocusIncrease_pressed();
+    void on_btnCameraFocusDecrease_released();
+    void on_btnCameraFocusIncrease_released();
+    void on_btnCameraZoomWide_pressed();
+    void on_btnCameraZoomTele_pressed();
+    void on_btnCameraZoomWide_released();
+    void on_btnCameraZoomTele_released();
+    void on_presetStoreButton_clicked();
+    void on_presetResetButton_clicked();
+    void OpenCameraLink();
+    void on_posRefreshButton_clicked();
+    void FetchZoomPos();
+    void FetchFocusPos();
+    void on_wayPointValueChanged(int nWayPt);
+    // Each joystick report drives pan and tilt; (0, 0) stops them.
+    void HandleJoyPadValue(float xValue, float yValue);
+    void ReadPanTilt();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    friend class NestedWaitGuard;
+
+    void connectWidgets();
+    void setCameraControlsEnabled(bool enabled);
+    void applyEnableRule();
+    void clearCamera();
+    uint16_t lookUpAddress();
+    void openReceiver(uint16_t port);
+    bool queryWebInterface(uint64_t generation);
+    void loadWayPoints();
+
+    void SendDrive(int32_t type, int32_t value);
+    void SendPanTiltDrive(int32_t panSpeed, int32_t tiltSpeed, int32_t directionCode);
+    void SendZoomDrive(int32_t directionBase);
+    void SendFocusDrive(int32_t directionBase);
+    void ReadFocus();
+    void ReadZoom();
+    void setPanTilt(int32_t newPan, int32_t newTilt);
+    void setZoom(int32_t newZoom);
+
+    void ClearWayPoints();
+    void RefreshWayPointTable(const std::map<int32_t, WayPoint> &map);
+    void StopPreview();
+    void postCloseSignal();
+    void emitCloseWhenSafe();
+    void discardPendingFrames();
+
+    Ui_CameraPosCtrls ui;
+    bool fixed;
+    VideoPlayer *preview = nullptr;
+    VideoStreamThread *previewThread = nullptr;
+    NdiReceiverHandle receiver = nullptr;
+    QString sourceName;
+    std::string address;
+    bool manualFocusSent = false;
+    int32_t pan = 0;
+    int32_t tilt = 0;
+    int32_t focus = 0;
+    int32_t zoom = 0;
+    int32_t wayPointNumber = 1;
+    uint32_t sequenceCounter = 0;
+    QString version;
+    bool isR5x0 = false;
+    std::map<int32_t, WayPoint> wayPoints;
+
+    // A web query waits in a nested event loop; the form must not delete the panel under it.
+    int nestedWaits = 0;
+    bool closePending = false;
+    uint64_t switchGeneration = 0; // a newer switch or a close supersedes the running one
+    bool discardingFrames = false;
+};

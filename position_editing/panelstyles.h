@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Style sheets of the camera position panel's widgets: dark #282B2E panel, #909090 captions,
+// #505050 inputs and the #22b24c action colour; every text in bold 'Kumbh Sans'.
+namespace PanelStyles {
+QString panel();
+QString separator();
+QString topSeparator();
+QString wideLabel();    // version and video values, the "Positions" caption
+QString narrowLabel();  // "Video Res", "Version" captions; pan, tilt and zoom values
+QString captionLabel(); // "Pan", "Tilt", "Zoom", "Way Point "
+QString gridCaption();  // "Zoom" and "Focus" above the sliders
+QString sourceSelector();
+QString closeButton();
+QString iconButton(const QString &image);
+QString actionButton();            // STORE, RESET
+QString stepButton(int pointSize); // "+", "-", "W", "T"
+QString slider();
+QString wayPointBox();
+QString wayPointTable();
+// Black buttons on the accent colour: the palette captions, values and the number box share.
+void applyLabelPalette(QWidget *widget);
+} // namespace PanelStyles

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "automation/autoplaythread.h"
+#include "store/cameradatastore.h"
+
+// Sets up the store as discovery and the panels would, and configures a run as the form does.
+namespace EngineSetup {
+
+// A discovered camera "<machine>(PTZ)" at ip; returns its source display name.
+inline std::string discover(const std::string &machine, const std::string &ip)
+{
+    NDISourceInfo source;
+    source.machineName = machine;
+    source.streamName = "PTZ";
+    source.ipAddress = ip;
+    source.port = 5961;
+    CameraDataStore::instance().publishSources({source});
+    return machine + "(PTZ)";
+}
+
+inline void file(const std::string &srcName, int32_t wayPointNo, uint16_t pan, uint16_t tilt,
+                 uint16_t focus = 0, uint16_t zoom = 0, float delta = 1.0f)
+{
+    bool added = false;
+    CameraDataStore::instance().storeWayPoint(srcName, WayPoint{pan, tilt, focus, zoom, delta},
+                                              wayPointNo, added);
+}
+
+inline void configure(AutoPlayThread &thread, int32_t first, int32_t last, int slider,
+                      int32_t loopCount, bool report)
+{
+    thread.speedStep = AutoPlayThread::speedStepFromSlider(slider);
+    thread.venue = "Westmere Racecourse";
+    thread.currentRace = 3;
+    thread.totalRaces = 30;
+    thread.totalWayPoints = 12;
+    thread.raceLength = 3000;
+    thread.playList = CameraDataStore::instance().buildPlayList(first, last);
+    thread.loopCount = loopCount;
+    thread.writeReport = report;
+}
+
+} // namespace EngineSetup
+
+// Records the engine's signals as they are emitted, on the engine's thread, and lets a test
+// steer the run from inside them (the form would do it a moment later from the GUI thread).
+class RunRecorder
+{
+public:
+    using Hook = std::function<void(int)>;
+
+    explicit RunRecorder(AutoPlayThread &thread)
+    {
+        const auto direct = Qt::DirectConnection;
+        connections = {QObject::connect(
+                           &thread, &AutoPlayThread::presetUpdate, &thread,
+                           [this](int n) { record(presets, onPreset, n); }, direct),
+                       QObject::connect(
+                           &thread, &AutoPlayThread::loopUpdate, &thread,
+                           [this](int n) { record(loops, onLoop, n); }, direct),
+                       QObject::connect(
+                           &thread, &AutoPlayThread::progress, &thread,
+                           [this](int n) { record(stages, onProgress, n); }, direct),
+                       QObject::connect(
+                           &thread, &AutoPlayThread::finished, &thread,
+                           [this] { record(finishes, onFinished, 0); }, direct)};
+    }
+
+    // A test that fails early may leave the run going; it must not call into a dead recorder.
+    ~RunRecorder()
+    {
+        for (const QMetaObject::Connection &connection : connections)
+            QObject::disconnect(connection);
+    }
+
+    // Set before start(); each runs on the engine's thread.
+    Hook onPreset;
+    Hook onLoop;
+    Hook onProgress;
+    Hook onFinished;
+
+    std::vector<int> presetUpdates() const { return copy(presets); }
+    std::vector<int> loopUpdates() const { return copy(loops); }
+    std::vector<int> progressUpdates() const { return copy(stages); }
+    int finishedCount() const { return int(copy(finishes).size()); }
+
+    bool waitForProgress(int count, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return int(stages.size()) >= count; });
+    }
+
+private:
+    void record(std::vector<int> &list, const Hook &hook, int value)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            list.push_back(value);
+        }
+        changed.notify_all();
+        if (hook)
+            hook(value);
+    }
+
+    std::vector<int> copy(const std::vector<int> &list) const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return list;
+    }
+
+    std::vector<QMetaObject::Connection> connections;
+    mutable std::mutex mutex; // guards the lists
+    std::condition_variable changed;
+    std::vector<int> presets;
+    std::vector<int> loops;
+    std::vector<int> stages;
+    std::vector<int> finishes;
+};

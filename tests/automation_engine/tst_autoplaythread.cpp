@@ -1,0 +1,508 @@
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <set>
+
+#include "automation_engine/enginerun.h"
+#include "support/movingcamera.h"
+
+using namespace std::chrono_literals;
+using Kind = ViscaRequest::Kind;
+
+namespace {
+
+// Pace of the test cameras at speed 1, in units per millisecond: at speed 10 a move of
+// 200 units takes 400 ms, a few passes of the engine.
+constexpr double kPace = 0.05;
+constexpr unsigned long kRunLimitMs = 20000;
+
+// Camera n of this program answers on 127.0.2.n and is discovered as "CAMn(PTZ)".
+struct TestCamera
+{
+    TestCamera(int host, double pace = kPace)
+        : ip("127.0.2." + std::to_string(host))
+        , camera(ip, pace)
+        , name(EngineSetup::discover("CAM" + std::to_string(host), ip))
+    {
+    }
+
+    std::vector<ViscaRequest> sent(Kind kind) const
+    {
+        std::vector<ViscaRequest> matching;
+        for (const ViscaRequest &request : camera.requests())
+            if (request.kind == kind)
+                matching.push_back(request);
+        return matching;
+    }
+
+    std::vector<int> moveSpeeds() const
+    {
+        std::vector<int> speeds;
+        for (const ViscaRequest &move : sent(Kind::PanTiltAbs))
+            speeds.push_back(move.panSpeed);
+        return speeds;
+    }
+
+    std::string ip;
+    MovingCamera camera;
+    std::string name;
+};
+
+bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+QJsonObject onlyReport()
+{
+    const QStringList files = QDir("reports").entryList({"*.kva"}, QDir::Files);
+    if (files.size() != 1)
+        return {};
+    QFile file("reports/" + files[0]);
+    file.open(QIODevice::ReadOnly);
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// The three stop commands one camera receives at the end of a run, in order.
+bool endsWithStopCommands(const std::vector<ViscaRequest> &requests)
+{
+    if (requests.size() < 3)
+        return false;
+    const ViscaRequest *last = &requests[requests.size() - 3];
+    return last[0].kind == Kind::PanTiltStop && last[1].kind == Kind::Focus && last[1].value == 0 &&
+           last[2].kind == Kind::Zoom && last[2].value == 0 &&
+           last[1].sequence == last[0].sequence + 1 && last[2].sequence == last[1].sequence + 1;
+}
+
+} // namespace
+
+class TestAutoPlayThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void visitSpeed_data();
+    void visitSpeed();
+    void firstVisitAndArrival_data();
+    void firstVisitAndArrival();
+    void sliderChangeResendsAtTheNewSpeed();
+    void halfSpeedNudgeAfter52Polls();
+    void goRequests_data();
+    void goRequests();
+    void stopStillReportsAndStopsEveryCamera();
+    void runsWithoutMotion_data();
+    void runsWithoutMotion();
+    void twoLoopsOverEnabledAndDisabledCameras();
+    void stopAtAwkwardMoments_data();
+    void stopAtAwkwardMoments();
+
+private:
+    QTemporaryDir *dir = nullptr;
+    QString previousDir;
+};
+
+void TestAutoPlayThread::init()
+{
+    CameraDataStore::instance().resetForTests();
+    previousDir = QDir::currentPath();
+    dir = new QTemporaryDir;
+    QVERIFY(dir->isValid());
+    QVERIFY(QDir::setCurrent(dir->path()));
+}
+
+void TestAutoPlayThread::cleanup()
+{
+    QDir::setCurrent(previousDir);
+    delete dir;
+    dir = nullptr;
+}
+
+void TestAutoPlayThread::visitSpeed_data()
+{
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<float>("delta");
+    QTest::addColumn<int>("speed");
+
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("60, 1.0") << 60 << 1.0f << 10;
+    QTest::newRow("60, 0.5") << 60 << 0.5f << 5;
+    QTest::newRow("60, 0") << 60 << 0.0f << 1;
+    QTest::newRow("100, 1.5") << 100 << 1.5f << 18;
+    QTest::newRow("6, 1.0") << 6 << 1.0f << 1;
+    QTest::newRow("60, 0.66 truncates") << 60 << 0.66f << 6;
+    QTest::newRow("60, 1.85") << 60 << 1.85f << 18;
+    QTest::newRow("huge") << 60 << 1e30f << 18;
+    QTest::newRow("largest float") << 100 << std::numeric_limits<float>::max() << 18;
+    QTest::newRow("negative") << 60 << -0.5f << 1;
+    QTest::newRow("huge negative") << 60 << -1e30f << 1;
+    QTest::newRow("infinite") << 60 << inf << 18;
+    QTest::newRow("minus infinite") << 60 << -inf << 1;
+    QTest::newRow("NaN counts as 1.0") << 60 << nan << 10;
+    QTest::newRow("step 0 with infinity") << 0 << inf << 1;
+    QTest::newRow("step 0 with NaN") << 0 << nan << 1;
+}
+
+void TestAutoPlayThread::visitSpeed()
+{
+    QFETCH(int, slider);
+    QFETCH(float, delta);
+    QFETCH(int, speed);
+    QCOMPARE(AutoPlayThread::visitSpeed(AutoPlayThread::speedStepFromSlider(slider), delta), speed);
+}
+
+void TestAutoPlayThread::firstVisitAndArrival_data()
+{
+    QTest::addColumn<int>("startOffset"); // where the camera stands, from its target
+    QTest::addColumn<int>("shortfall");   // how far short of a target it stops
+    QTest::addColumn<bool>("focusAtTarget");
+    QTest::addColumn<bool>("zoomAtTarget");
+    QTest::addColumn<int>("moves");
+    QTest::addColumn<bool>("arrives");
+
+    QTest::newRow("exactly at target") << 0 << 0 << true << true << 0 << true;
+    QTest::newRow("starts 9 off") << 9 << 0 << true << true << 1 << true;
+    QTest::newRow("stops 9 short") << 200 << 9 << true << true << 1 << true;
+    QTest::newRow("stops 10 short") << 200 << 10 << true << true << 1 << false;
+    QTest::newRow("focus differs") << 0 << 0 << false << true << 0 << true;
+    QTest::newRow("zoom differs") << 0 << 0 << true << false << 0 << true;
+    QTest::newRow("everything differs") << 200 << 0 << false << false << 1 << true;
+}
+
+void TestAutoPlayThread::firstVisitAndArrival()
+{
+    QFETCH(int, startOffset);
+    QFETCH(int, shortfall);
+    QFETCH(bool, focusAtTarget);
+    QFETCH(bool, zoomAtTarget);
+    QFETCH(int, moves);
+    QFETCH(bool, arrives);
+
+    const uint16_t pan = 0x1000, tilt = 0x0800, focus = 0x0300, zoom = 0x0400;
+    TestCamera cam(1);
+    QVERIFY(cam.camera.isListening());
+    cam.camera.placeAt(uint16_t(pan - startOffset), uint16_t(tilt + startOffset),
+                       focusAtTarget ? focus : 0x0123, zoomAtTarget ? zoom : 0);
+    cam.camera.setShortfall(shortfall);
+    EngineSetup::file(cam.name, 1, pan, tilt, focus, zoom);
+
+    AutoPlayThread thread;
+    RunRecorder recorder(thread);
+    EngineSetup::configure(thread, 1, 1, 60, 1, false);
+    thread.start();
+    if (arrives) {
+        QVERIFY(thread.wait(kRunLimitMs));
+        QCOMPARE(recorder.progressUpdates(), std::vector<int>{1});
+    } else {
+        QThread::msleep(1500);
+        QVERIFY(recorder.progressUpdates().empty());
+        thread.stopAndWait();
+    }
+
+    QCOMPARE(int(cam.sent(Kind::PanTiltAbs).size()), moves);
+    const auto focusMoves = cam.sent(Kind::FocusDirect);
+    const auto zoomMoves = cam.sent(Kind::ZoomDirect);
+    QCOMPARE(focusMoves.size(), size_t(focusAtTarget ? 0 : 1));
+    QCOMPARE(zoomMoves.size(), size_t(zoomAtTarget ? 0 : 1));
+    if (!focusMoves.empty())
+        QCOMPARE(focusMoves[0].value, focus);
+    if (!zoomMoves.empty())
+        QCOMPARE(zoomMoves[0].value, zoom);
+    for (const ViscaRequest &move : cam.sent(Kind::PanTiltAbs)) {
+        QCOMPARE(move.panSpeed, 10);
+        QCOMPARE(move.tiltSpeed, 10);
+        QCOMPARE(move.pan, pan);
+        QCOMPARE(move.tilt, tilt);
+    }
+
+    // The store keeps what the camera reported last.
+    int32_t p = 0, t = 0, f = 0, z = 0;
+    QVERIFY(CameraDataStore::instance().getCameraPosition(cam.ip, p, t, f, z));
+    QCOMPARE(std::abs(p - pan), arrives ? std::min(shortfall, startOffset) : shortfall);
+    QCOMPARE(f, int(focusAtTarget ? focus : 0x0123));
+    QCOMPARE(recorder.finishedCount(), 1);
+}
+
+void TestAutoPlayThread::sliderChangeResendsAtTheNewSpeed()
+{
+    TestCamera cam(1, 0.002); // slow: the move takes seconds
+    EngineSetup::file(cam.name, 1, 1000, 0);
+
+    AutoPlayThread thread;
+    EngineSetup::configure(thread, 1, 1, 60, 1, false);
+    thread.start();
+    QVERIFY(waitUntil([&] { return cam.sent(Kind::PanTiltAbs).size() == 1; }, 2s));
+    QThread::msleep(250); // a couple of polls at an unchanged speed send nothing
+    QCOMPARE(cam.moveSpeeds(), std::vector<int>{10});
+
+    thread.speedStep = AutoPlayThread::speedStepFromSlider(100);
+    QVERIFY(waitUntil([&] { return cam.sent(Kind::PanTiltAbs).size() == 2; }, 1s));
+    QThread::msleep(250);
+    thread.stopAndWait();
+    QCOMPARE(cam.moveSpeeds(), (std::vector<int>{10, 18}));
+    QCOMPARE(cam.sent(Kind::PanTiltAbs).back().pan, uint16_t(1000));
+}
+
+void TestAutoPlayThread::halfSpeedNudgeAfter52Polls()
+{
+    TestCamera cam(1, 1.0);
+    cam.camera.setShortfall(50); // it never gets there
+    EngineSetup::file(cam.name, 1, 3000, 3000, 0, 0, 0.5f);
+
+    AutoPlayThread thread;
+    EngineSetup::configure(thread, 1, 1, 60, 1, false);
+    thread.start();
+    QVERIFY(waitUntil([&] { return cam.sent(Kind::PanTiltAbs).size() >= 3; }, 15s));
+    thread.stopAndWait();
+
+    const std::vector<ViscaRequest> moves = cam.sent(Kind::PanTiltAbs);
+    QCOMPARE(cam.moveSpeeds(), (std::vector<int>{5, 2, 5})); // 10 × 0.5, then 5 / 2
+    auto pollsBetween = [&](uint32_t after, uint32_t before) {
+        const auto polls = cam.sent(Kind::PanTiltInq);
+        return std::count_if(polls.begin(), polls.end(), [&](const ViscaRequest &poll) {
+            return poll.sequence > after && poll.sequence < before;
+        });
+    };
+    QCOMPARE(pollsBetween(moves[0].sequence, moves[1].sequence), 52);
+    QCOMPARE(pollsBetween(moves[1].sequence, moves[2].sequence), 1);
+}
+
+void TestAutoPlayThread::goRequests_data()
+{
+    QTest::addColumn<int>("triggerAt"); // waypoint whose first command raises the requests
+    QTest::addColumn<bool>("goStart");
+    QTest::addColumn<bool>("goEnd");
+    QTest::addColumn<QList<int>>("presets");
+    QTest::addColumn<int>("arrivalsAtLast");
+
+    QTest::newRow("go to end at 2") << 2 << false << true << QList<int>{1, 2, 5} << 1;
+    QTest::newRow("go to start at 3")
+        << 3 << true << false << QList<int>{1, 2, 3, 1, 2, 3, 4, 5} << 2;
+    // Go-start comes first; go-end waits for the next node, the first of waypoint 1.
+    QTest::newRow("both at 3") << 3 << true << true << QList<int>{1, 2, 3, 1, 5} << 1;
+}
+
+void TestAutoPlayThread::goRequests()
+{
+    QFETCH(int, triggerAt);
+    QFETCH(bool, goStart);
+    QFETCH(bool, goEnd);
+    QFETCH(QList<int>, presets);
+    QFETCH(int, arrivalsAtLast);
+
+    TestCamera fast(1, 0.1);
+    TestCamera slow(2, 0.02);
+    for (int n = 1; n <= 5; ++n) {
+        EngineSetup::file(fast.name, n, uint16_t(100 * n), 0);
+        EngineSetup::file(slow.name, n, uint16_t(100 * n), 0);
+    }
+
+    AutoPlayThread thread;
+    RunRecorder recorder(thread);
+    bool raised = false; // touched only on the engine's thread
+    int lastWayPointArrivals = 0;
+    bool atLast = false;
+    recorder.onPreset = [&](int n) {
+        atLast = n == 5;
+        if (n != triggerAt || raised)
+            return;
+        raised = true;
+        thread.goStartRequest = goStart;
+        thread.goEndRequest = goEnd;
+    };
+    recorder.onProgress = [&](int) { lastWayPointArrivals += atLast ? 1 : 0; };
+    EngineSetup::configure(thread, 1, 5, 60, 1, false);
+    thread.start();
+    QVERIFY(thread.wait(kRunLimitMs));
+
+    QCOMPARE(recorder.presetUpdates(), std::vector<int>(presets.begin(), presets.end()));
+    QCOMPARE(recorder.loopUpdates(), std::vector<int>{1});
+    QCOMPARE(lastWayPointArrivals, arrivalsAtLast);
+    // Every camera of the last waypoint was commanded there.
+    for (const TestCamera *cam : {&fast, &slow})
+        QCOMPARE(cam->sent(Kind::PanTiltAbs).back().pan, uint16_t(500));
+}
+
+void TestAutoPlayThread::stopStillReportsAndStopsEveryCamera()
+{
+    TestCamera nine(9);
+    TestCamera ten(10);
+    EngineSetup::file(nine.name, 1, 100, 0);
+    EngineSetup::file("GHOST(PTZ)", 1, 100, 0); // never discovered: no address, never arrives
+    EngineSetup::file(ten.name, 2, 100, 0);
+
+    AutoPlayThread thread;
+    RunRecorder recorder(thread);
+    size_t stopsAtFinished = 99;
+    bool reportAtFinished = false;
+    recorder.onFinished = [&](int) {
+        stopsAtFinished = nine.sent(Kind::PanTiltStop).size() + ten.sent(Kind::PanTiltStop).size();
+        reportAtFinished = !onlyReport().isEmpty();
+    };
+    EngineSetup::configure(thread, 1, 2, 60, 1, true);
+    thread.start();
+    QVERIFY(recorder.waitForProgress(1, 10s));
+    thread.stopAndWait();
+    thread.stopAndWait(); // a second stop is harmless
+
+    QCOMPARE(recorder.finishedCount(), 1);
+    QCOMPARE(stopsAtFinished, size_t(0));
+    QVERIFY(reportAtFinished);
+    const QJsonArray wayPoints = onlyReport()["autoPlayNode"].toArray();
+    QCOMPARE(wayPoints.size(), 2);
+    QVERIFY(wayPoints[0]["node"][0]["elapsed_time_msec"].toInt() > 0);
+    QCOMPARE(wayPoints[0]["node"][1]["elapsed_time_msec"].toInt(), 0);
+
+    // Waypoint 2 was never reached, yet its camera is stopped too, in byte-wise address
+    // order: "127.0.2.10" before "127.0.2.9".
+    const auto tenRequests = ten.camera.requests();
+    QCOMPARE(tenRequests.size(), size_t(3));
+    QVERIFY(endsWithStopCommands(tenRequests));
+    QVERIFY(endsWithStopCommands(nine.camera.requests()));
+    QCOMPARE(nine.sent(Kind::PanTiltStop)[0].sequence, tenRequests[2].sequence + 1);
+}
+
+void TestAutoPlayThread::runsWithoutMotion_data()
+{
+    QTest::addColumn<int>("loopCount");
+    QTest::addColumn<bool>("filed");
+    QTest::addColumn<QList<int>>("loops");
+
+    QTest::newRow("loop count 0") << 0 << true << QList<int>{};
+    QTest::newRow("empty play list") << 2 << false << QList<int>{1, 2};
+}
+
+void TestAutoPlayThread::runsWithoutMotion()
+{
+    QFETCH(int, loopCount);
+    QFETCH(bool, filed);
+    QFETCH(QList<int>, loops);
+    TestCamera cam(1);
+    if (filed)
+        EngineSetup::file(cam.name, 1, 100, 0);
+
+    AutoPlayThread thread;
+    RunRecorder recorder(thread);
+    EngineSetup::configure(thread, 1, 1, 60, loopCount, true);
+    thread.start();
+    QVERIFY(thread.wait(kRunLimitMs));
+
+    QCOMPARE(recorder.loopUpdates(), std::vector<int>(loops.begin(), loops.end()));
+    QCOMPARE(recorder.finishedCount(), 1);
+    QVERIFY(cam.camera.requests().empty());
+    const QJsonObject report = onlyReport();
+    QCOMPARE(report["loop_count"].toInt(), loopCount);
+    QCOMPARE(report.contains("autoPlayNode"), filed);
+    if (filed) {
+        const QJsonValue node = report["autoPlayNode"][0]["node"][0];
+        QCOMPARE(node["start"].toString(), QString());
+        QVERIFY(node["delta"].isNull());
+    }
+}
+
+void TestAutoPlayThread::twoLoopsOverEnabledAndDisabledCameras()
+{
+    TestCamera enabled(1, 0.1);
+    TestCamera disabled(2, 0.1);
+    EngineSetup::file(enabled.name, 1, 200, 100);
+    EngineSetup::file(disabled.name, 1, 300, 100);
+    EngineSetup::file(enabled.name, 2, 400, 50);
+    EngineSetup::file(disabled.name, 3, 400, 50); // waypoint 3 has no enabled camera
+    CameraDataStore::instance().setAutoPlaySourceEnabled(disabled.name, 0);
+
+    AutoPlayThread thread;
+    RunRecorder recorder(thread);
+    EngineSetup::configure(thread, 1, 3, 60, 2, false);
+    thread.start();
+    QVERIFY(thread.wait(kRunLimitMs));
+
+    QCOMPARE(recorder.loopUpdates(), (std::vector<int>{1, 2}));
+    QCOMPARE(recorder.presetUpdates(), (std::vector<int>{1, 2, 1, 2}));
+    QCOMPARE(recorder.progressUpdates(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // Moved and waited for although disabled; in loop 2 it is already there and gets no move.
+    QCOMPARE(disabled.sent(Kind::PanTiltAbs).size(), size_t(1));
+    QVERIFY(!QDir("reports").exists());
+
+    // One sequence number per exchange, from 1000 on, across every camera.
+    std::set<uint32_t> sequences;
+    for (const TestCamera *cam : {&enabled, &disabled})
+        for (const ViscaRequest &request : cam->camera.requests())
+            sequences.insert(request.sequence);
+    QCOMPARE(*sequences.begin(), 1000u);
+    QCOMPARE(*sequences.rbegin(), uint32_t(1000 + sequences.size() - 1));
+    QCOMPARE(thread.sequenceCounter, uint32_t(1000 + sequences.size()));
+
+    int32_t pan = 0, tilt = 0, focus = 0, zoom = 0;
+    QVERIFY(CameraDataStore::instance().getCameraPosition(enabled.ip, pan, tilt, focus, zoom));
+    QCOMPARE(QList<int>({pan, tilt}), QList<int>({400, 50}));
+}
+
+void TestAutoPlayThread::stopAtAwkwardMoments_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QList<int>>("loops");
+    QTest::addColumn<int>("stopCommands");
+
+    QTest::newRow("before start") << "before start" << QList<int>{} << 0;
+    QTest::newRow("during an exchange") << "exchange" << QList<int>{1} << 3;
+    QTest::newRow("between loops") << "between loops" << QList<int>{1, 2} << 3;
+    QTest::newRow("at finished") << "finished" << QList<int>{1, 2, 3} << 3;
+    QTest::newRow("object deleted mid-run") << "delete" << QList<int>{1} << 3;
+}
+
+void TestAutoPlayThread::stopAtAwkwardMoments()
+{
+    QFETCH(QString, moment);
+    QFETCH(QList<int>, loops);
+    QFETCH(int, stopCommands);
+
+    TestCamera cam(1, 1.0);
+    cam.camera.setPanTiltSilent(moment == "exchange" || moment == "delete");
+    EngineSetup::file(cam.name, 1, 100, 0);
+    EngineSetup::file(cam.name, 2, 0, 0);
+
+    auto thread = std::make_unique<AutoPlayThread>();
+    RunRecorder recorder(*thread);
+    AutoPlayThread *raw = thread.get();
+    if (moment == "between loops")
+        recorder.onLoop = [raw](int n) { raw->running = n < 2; };
+    if (moment == "finished")
+        recorder.onFinished = [raw](int) { raw->running = false; };
+    EngineSetup::configure(*thread, 1, 2, 100, 3, true);
+    if (moment == "before start")
+        thread->running = false;
+    thread->start();
+
+    if (moment == "exchange" || moment == "delete")
+        QVERIFY(waitUntil([&] { return !cam.camera.requests().empty(); }, 2s));
+    if (moment == "delete") {
+        thread.reset();
+    } else {
+        if (moment == "exchange")
+            thread->stopAndWait();
+        QVERIFY(thread->wait(kRunLimitMs));
+        thread->stopAndWait();
+    }
+
+    QCOMPARE(recorder.finishedCount(), 1);
+    QCOMPARE(recorder.loopUpdates(), std::vector<int>(loops.begin(), loops.end()));
+    QCOMPARE(int(cam.sent(Kind::PanTiltStop).size()), stopCommands / 3);
+    if (stopCommands)
+        QVERIFY(endsWithStopCommands(cam.camera.requests()));
+    QCOMPARE(onlyReport().isEmpty(), false);
+}
+
+QTEST_GUILESS_MAIN(TestAutoPlayThread)
+#include "tst_autoplaythread.moc"

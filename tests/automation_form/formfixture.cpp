@@ -1,0 +1,87 @@
+#include "formfixture.h"
+
+#include "automation/scriptfiledialog.h"
+#include "position_editing/cameraposctrls.h"
+#include "shell/appresources.h"
+#include "store/cameradatastore.h"
+
+#include <QComboBox>
+#include <QDir>
+
+void FormFixture::setUp()
+{
+    AppResources::initBundle();
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    previousDir = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    CameraDataStore::instance().resetForTests();
+    window = new CentralMainWindow(nullptr);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void FormFixture::tearDown()
+{
+    delete window;
+    window = nullptr;
+    // A preset the test did not use must not answer the next test's ask.
+    if (ScriptFileDialog::hasNextFileName())
+        ScriptFileDialog::getOpenFileName(nullptr);
+    QDir::setCurrent(previousDir);
+    dir.reset();
+}
+
+CentralMainWindow *FormFixture::release()
+{
+    CentralMainWindow *form = window;
+    window = nullptr;
+    return form;
+}
+
+QString FormFixture::text(const char *name) const
+{
+    return widget<QLineEdit>(name)->text();
+}
+
+bool FormFixture::enabled(const char *name) const
+{
+    return widget(name)->isEnabled();
+}
+
+void FormFixture::click(const char *name, int times) const
+{
+    auto *button = widget<QAbstractButton>(name);
+    QVERIFY2(button, name);
+    for (int i = 0; i < times; ++i)
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void FormFixture::type(const char *name, const QString &value) const
+{
+    auto *edit = widget<QLineEdit>(name);
+    QVERIFY2(edit, name);
+    edit->clear();
+    QTest::keyClicks(edit, value);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void FormFixture::offerSources(const std::vector<NDISourceInfo> &sources) const
+{
+    CameraDataStore::instance().publishSources(sources);
+    window->UpdateSourceList();
+}
+
+QComboBox *FormFixture::selector(CameraPosCtrls *panel)
+{
+    return panel->findChild<QComboBox *>(QStringLiteral("srcSelectComboBox"));
+}
+
+QStringList FormFixture::selectorItems(CameraPosCtrls *panel)
+{
+    QStringList items;
+    QComboBox *combo = selector(panel);
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}

@@ -1,0 +1,262 @@
+#include "formfixture.h"
+
+#include "automation/scriptfiledialog.h"
+#include "position_editing/cameraposctrls.h"
+#include "store/cameradatastore.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTableWidget>
+
+namespace {
+
+const std::string CamA = "CAM-A(PTZ 1)";
+const std::string CamB = "CAM-B(PTZ 2)";
+const std::string CamC = "CAM-C(PTZ 3)";
+
+void file(const std::string &name, int wayPoint, int32_t pan)
+{
+    WayPoint position;
+    position.pan = pan;
+    position.tilt = pan + 1;
+    position.focus = pan + 2;
+    position.zoom = pan + 3;
+    bool added = false;
+    CameraDataStore::instance().storeWayPoint(name, position, wayPoint, added);
+}
+
+QStringList entries()
+{
+    QStringList list;
+    for (const auto &[number, entry] : CameraDataStore::instance().copyWayPointEntries()) {
+        QString text = QString::number(number) + ":";
+        for (const WayPointNode &node : entry.node)
+            text += QString::fromStdString(node.src_name) + "=" + QString::number(node.pan) + "x" +
+                    QString::number(double(node.delta)) + " ";
+        list << text.trimmed();
+    }
+    return list;
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(data);
+}
+
+} // namespace
+
+class TestFormScript : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { fixture.tearDown(); }
+
+    void saveThenLoadGivesTheSetUpBack();
+    void runReportLoadsItsDeltasAndSaveDropsThem();
+    void cancelledOrUnreadableLoadChangesNothing_data();
+    void cancelledOrUnreadableLoadChangesNothing();
+    void malformedFileLeavesTheResetSetUp_data();
+    void malformedFileLeavesTheResetSetUp();
+
+private:
+    QStringList fields() const;
+    QStringList selections() const;
+    QStringList tableRows() const;
+    void load(const QString &path);
+
+    FormFixture fixture;
+};
+
+void TestFormScript::init()
+{
+    fixture.setUp();
+    fixture.offerSources({{"CAM-A", "PTZ 1", "127.0.4.31", 5961},
+                          {"CAM-B", "PTZ 2", "127.0.4.32", 5961},
+                          {"CAM-C", "PTZ 3", "127.0.4.33", 5961}});
+}
+
+QStringList TestFormScript::fields() const
+{
+    QStringList values;
+    for (const char *name : {"TotalRaceslineEdit", "TotalWayPtlineEdit", "SetupWayptLineEdit",
+                             "CurrentRaceLineEdit", "StartWayptLineEdit", "EndWayPtLlineEdit",
+                             "RaceLengthLineEdit", "LoopCountLlineEdit", "RaceCourseNameLineEdit"})
+        values << fixture.text(name);
+    return values;
+}
+
+QStringList TestFormScript::selections() const
+{
+    QStringList names;
+    for (CameraPosCtrls *panel : fixture.form()->cameraPanels())
+        names << FormFixture::selector(panel)->currentText();
+    return names;
+}
+
+QStringList TestFormScript::tableRows() const
+{
+    auto *table = fixture.widget<QTableWidget>("srcTableWidget");
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 0)->text() + (table->item(r, 0)->checkState() ? "+" : "-");
+    return rows;
+}
+
+void TestFormScript::load(const QString &path)
+{
+    ScriptFileDialog::setNextFileName(path);
+    fixture.click("scriptLoadPushButton");
+    QVERIFY(!ScriptFileDialog::hasNextFileName());
+}
+
+void TestFormScript::saveThenLoadGivesTheSetUpBack()
+{
+    file(CamA, 1, 100);
+    file(CamA, 2, 200);
+    file(CamB, 2, 210);
+    file(CamC, 3, 320);
+    CameraDataStore::instance().setAutoPlaySourceEnabled(CamC, 0);
+    fixture.type("TotalRaceslineEdit", "40");
+    fixture.type("TotalWayPtlineEdit", "20");
+    fixture.click("RSetupWayptToolButton", 4);
+    fixture.click("RCurrentRaceToolButton", 6);
+    fixture.click("RStartWayptToolButton", 2);
+    fixture.click("REndWayptToolButton", 3);
+    fixture.click("RLoopCountToolButton", 2);
+    fixture.type("RaceLengthLineEdit", "2400");
+    fixture.type("RaceCourseNameLineEdit", "Hollow Downs");
+    const QStringList saved = fields();
+    QCOMPARE(saved, QStringList({"40", "20", "5/20", "7/40", "3/20", "15/20", "2400", "3",
+                                 "Hollow Downs"}));
+
+    QVERIFY(!QDir(QStringLiteral("scripts")).exists());
+    ScriptFileDialog::setNextFileName(QStringLiteral("scripts/race.kva"));
+    fixture.click("scriptSavePushButton");
+    QFile script(QStringLiteral("scripts/race.kva"));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    // Waypoint 3 only had the unchecked camera: kept, with no nodes.
+    const QJsonArray savedWayPoints =
+        QJsonDocument::fromJson(script.readAll()).object()["autoPlayNode"].toArray();
+    QCOMPARE(savedWayPoints.size(), 3);
+    QCOMPARE(savedWayPoints[2].toObject(), (QJsonObject{{"preset", 3}, {"node", QJsonArray()}}));
+
+    fixture.click("ResetPushButton");
+    fixture.type("RaceCourseNameLineEdit", "Elsewhere");
+    FormFixture::selector(fixture.form()->cameraPanels().at(3))->setCurrentText("CAM-C(PTZ 3)");
+    QVERIFY(CameraDataStore::instance().copyWayPointEntries().empty());
+
+    load(QStringLiteral("scripts/race.kva"));
+    QCOMPARE(fields(), saved);
+    QCOMPARE(entries(),
+             QStringList({"1:CAM-A(PTZ 1)=100x1", "2:CAM-A(PTZ 1)=200x1 CAM-B(PTZ 2)=210x1"}));
+    QCOMPARE(CameraDataStore::instance().getAutoPlaySources(),
+             (CameraDataStore::SourceFlags{{CamA, 1}, {CamB, 1}}));
+    QCOMPARE(selections(), QStringList({"CAM-A(PTZ 1)", "CAM-B(PTZ 2)", "None", "None", "None"}));
+    QCOMPARE(tableRows(), QStringList({"CAM-A(PTZ 1)+", "CAM-B(PTZ 2)+"}));
+    QCOMPARE(CameraDataStore::instance().copyWayPointEntries().at(2).node.at(1).ip,
+             std::string("127.0.4.32"));
+}
+
+void TestFormScript::runReportLoadsItsDeltasAndSaveDropsThem()
+{
+    const QJsonObject nodeA{
+        {"src_name", "CAM-A(PTZ 1)"}, {"ip", "10.9.9.9"}, {"pan", 500}, {"pan_speed", 3},
+        {"elapsed_time_msec", 2000},  {"delta", 0.5}};
+    const QJsonObject nodeGhost{{"src_name", "GHOST(X)"}, {"pan", 600}, {"delta", 1}};
+    const QJsonObject report{
+        {"version", 1.0},
+        {"race_no", 3.7},
+        {"loop_count", 2.5},
+        {"race_length", "3000"},
+        {"start", "10:00:00.000"},
+        {"elapsed_time_msec", 9000},
+        {"total_wp_no", 4},
+        {"end_wp", 4},
+        {"autoPlayNode",
+         QJsonArray{QJsonObject{
+             {"preset", 4}, {"max_time", 4000}, {"node", QJsonArray{nodeA, nodeGhost}}}}}};
+    writeFile(QStringLiteral("report.kva"), QJsonDocument(report).toJson());
+    load(QStringLiteral("report.kva"));
+    QCOMPARE(entries(), QStringList({"4:CAM-A(PTZ 1)=500x0.5 GHOST(X)=600x1"}));
+    QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("3/30"));
+    QCOMPARE(fixture.text("LoopCountLlineEdit"), QString("0"));
+    QCOMPARE(fixture.text("RaceLengthLineEdit"), QString("3000"));
+    QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("4/4"));
+    QCOMPARE(tableRows(), QStringList({"CAM-A(PTZ 1)+", "GHOST(X)-"}));
+    QCOMPARE(selections().first(), QString("CAM-A(PTZ 1)"));
+    QCOMPARE(CameraDataStore::instance().copyWayPointEntries().at(4).node.at(0).ip,
+             std::string("127.0.4.31"));
+
+    ScriptFileDialog::setNextFileName(QStringLiteral("again.kva"));
+    fixture.click("scriptSavePushButton");
+    QFile again(QStringLiteral("again.kva"));
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    const QByteArray saved = again.readAll();
+    QVERIFY(saved.contains("\"pan\": 500"));
+    QVERIFY(!saved.contains("delta"));
+    QVERIFY(!saved.contains("GHOST")); // disabled in the table
+}
+
+void TestFormScript::cancelledOrUnreadableLoadChangesNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("cancelled") << "";
+    QTest::newRow("missing file") << "scripts/none.kva";
+    QTest::newRow("a folder") << "scripts";
+}
+
+void TestFormScript::cancelledOrUnreadableLoadChangesNothing()
+{
+    QFETCH(QString, path);
+    file(CamA, 2, 100);
+    CameraDataStore::instance().setAutoPlaySourceEnabled(CamA, 0);
+    fixture.form()->UpdateNewSrcAdded();
+    fixture.click("RLoopCountToolButton", 4);
+    fixture.click("RSetupWayptToolButton", 2);
+    const QStringList before = fields();
+    const QStringList stored = entries();
+    QDir(QStringLiteral("scripts")).removeRecursively();
+    load(path);
+    QVERIFY(QDir(QStringLiteral("scripts")).exists()); // the dialog's folder is made anyway
+    QCOMPARE(fields(), before);
+    QCOMPARE(entries(), stored);
+    QCOMPARE(tableRows(), QStringList{"CAM-A(PTZ 1)-"});
+}
+
+void TestFormScript::malformedFileLeavesTheResetSetUp_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
+    QTest::newRow("array") << QByteArray("[{\"race_no\": 5}]");
+    QTest::newRow("deep") << QByteArray(5000, '[') + QByteArray(5000, ']');
+}
+
+void TestFormScript::malformedFileLeavesTheResetSetUp()
+{
+    QFETCH(QByteArray, data);
+    file(CamA, 1, 100);
+    fixture.form()->UpdateNewSrcAdded();
+    fixture.click("RLoopCountToolButton", 4);
+    fixture.type("TotalRaceslineEdit", "50");
+    fixture.type("RaceCourseNameLineEdit", "Hollow Downs");
+    FormFixture::selector(fixture.form()->cameraPanels().at(0))->setCurrentText("CAM-B(PTZ 2)");
+    writeFile(QStringLiteral("bad.kva"), data);
+    load(QStringLiteral("bad.kva"));
+    QCOMPARE(fields(), QStringList({"30", "12", "1/12", "1/30", "1/12", "12/12", "3000", "1",
+                                    "Hollow Downs"}));
+    QVERIFY(entries().isEmpty());
+    QVERIFY(tableRows().isEmpty());
+    QCOMPARE(selections(), QStringList({"None", "None", "None", "None", "None"}));
+}
+
+QTEST_MAIN(TestFormScript)
+#include "tst_form_script.moc"

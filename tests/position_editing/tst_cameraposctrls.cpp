@@ -1,0 +1,471 @@
+#include "framepump.h"
+#include "ndi/ndilib.h"
+#include "ndi/videowidget.h"
+#include "position_editing/cameraposctrls.h"
+#include "position_editing/joypad.h"
+#include "store/cameradatastore.h"
+#include "support/loopbackcamera.h"
+#include "support/loopbackhttpserver.h"
+#include "support/testndiruntime.h"
+#include "widgetprobe.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+Q_DECLARE_METATYPE(Bytes)
+
+namespace {
+const char *const CameraAddress = "127.0.3.1";
+const QString CameraA = QStringLiteral("CAM-A(PTZ 1)");
+const QString Undiscovered = QStringLiteral("GHOST(X)");
+constexpr uint16_t CameraPan = 1658; // 175° Right
+constexpr uint16_t CameraTilt = 374; // 30° Up
+constexpr uint16_t CameraValue = 0x1A2B;
+
+// The VISCA message of a datagram (from byte 8), for datagrams of one payload type.
+std::vector<Bytes> messages(const LoopbackCamera &camera, uint8_t payloadType)
+{
+    std::vector<Bytes> result;
+    for (const LoopbackCamera::Datagram &d : camera.received()) {
+        if (d.bytes.size() > 10 && d.bytes[0] == 0x01 && d.bytes[1] == payloadType)
+            result.emplace_back(d.bytes.begin() + 8, d.bytes.end());
+    }
+    return result;
+}
+
+std::vector<Bytes> commands(const LoopbackCamera &camera)
+{
+    return messages(camera, 0x00);
+}
+
+// Receives the dropped URL of the camera link instead of a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+} // namespace
+
+class CameraPosCtrlsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestNdiRuntime runtime;
+    std::unique_ptr<LoopbackCamera> camera;
+    std::unique_ptr<LoopbackHttpServer> web;
+    std::unique_ptr<CameraPosCtrls> panel;
+
+    template<typename T>
+    T *child(const char *name)
+    {
+        T *found = panel->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QString labelText(const char *name) { return child<QLabel>(name)->text(); }
+    CameraDataStore &store() { return CameraDataStore::instance(); }
+
+    // Selects the camera and waits out its delayed position read, so tests start with a quiet
+    // camera log.
+    void selectCamera()
+    {
+        panel->SelectSource(CameraA);
+        QTRY_VERIFY(camera->receivedCount() >= 3);
+        QTest::qWait(50);
+        camera->clearReceived();
+    }
+    void pushFrame(const QString &name, uint8_t b, uint8_t g, uint8_t r)
+    {
+        runtime.pushVideoFrame(name.toStdString(), 64, 36, 64 * 4,
+                               TestNdiRuntime::bgrxFrame(64, 36, 64 * 4, b, g, r));
+    }
+    QColor previewCentre()
+    {
+        auto *video = panel->findChild<VideoWidget *>();
+        return video->grab().toImage().pixelColor(video->rect().center());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestNdiRuntime::pointLoaderAt(TestNdiRuntime::Build::Complete);
+        QVERIFY(runtime.isLoaded());
+        QVERIFY(NDIlib_initialize());
+        camera = std::make_unique<LoopbackCamera>(CameraAddress);
+        web = std::make_unique<LoopbackHttpServer>(CameraAddress);
+        QVERIFY(camera->isListening());
+        QVERIFY(web->isListening());
+    }
+    void cleanupTestCase()
+    {
+        panel.reset();
+        NDIlib_destroy();
+    }
+
+    void init()
+    {
+        runtime.reset();
+        store().resetForTests();
+        store().publishSources({NDISourceInfo{"CAM-A", "PTZ 1", CameraAddress, 5961}});
+        camera->setResponder(LoopbackCamera::promptResponder(CameraPan, CameraTilt, CameraValue));
+        camera->clearReceived();
+        web->setResponse("/version", {"Korvane PTZ-100 fw 1.2"});
+        web->setResponse("/encodesetup", {R"({"VideoFormat":"1080p60"})"});
+        panel = std::make_unique<CameraPosCtrls>(false);
+        panel->AddSources({CameraA, Undiscovered});
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+    }
+    void cleanup()
+    {
+        const FramePump pump(runtime);
+        panel.reset();
+    }
+
+    void joystickDrivesPanTilt_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<int>("jogSpeed");
+        QTest::addColumn<Bytes>("message");
+        QTest::newRow("right and up")
+            << 0.5f << -1.0f << 50 << Bytes{0x81, 0x01, 0x06, 0x01, 6, 9, 2, 1, 0xFF};
+        QTest::newRow("stop") << 0.0f << 0.0f << 50
+                              << Bytes{0x81, 0x01, 0x06, 0x01, 0, 0, 3, 3, 0xFF};
+        QTest::newRow("full right-down")
+            << 1.0f << 1.0f << 50 << Bytes{0x81, 0x01, 0x06, 0x01, 11, 9, 2, 2, 0xFF};
+        QTest::newRow("left only still creeps down")
+            << -1.0f << 0.0f << 100 << Bytes{0x81, 0x01, 0x06, 0x01, 21, 1, 1, 2, 0xFF};
+        QTest::newRow("slow speed truncates")
+            << 0.0f << 0.5f << 6 << Bytes{0x81, 0x01, 0x06, 0x01, 1, 1, 2, 2, 0xFF};
+    }
+    void joystickDrivesPanTilt()
+    {
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(int, jogSpeed);
+        QFETCH(Bytes, message);
+        selectCamera();
+        panel->jogSpeed = jogSpeed;
+        emit child<JoyPad>("joyPad")->emitValue(x, y);
+        const std::vector<Bytes> sent = commands(*camera);
+        QCOMPARE(sent.size(), size_t(1));
+        QCOMPARE(sent.front(), message);
+    }
+
+    void zoomButtons_data()
+    {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("drive");
+        QTest::newRow("tele at 0 is a stop") << 0 << "btnCameraZoomTele" << 0x00;
+        QTest::newRow("wide at 0 is a stop") << 0 << "btnCameraZoomWide" << 0x00;
+        QTest::newRow("tele at 14") << 14 << "btnCameraZoomTele" << 0x27;
+        QTest::newRow("wide at 14") << 14 << "btnCameraZoomWide" << 0x37;
+        QTest::newRow("wide at 1 halves to 0") << 1 << "btnCameraZoomWide" << 0x30;
+        QTest::newRow("tele at 7") << 7 << "btnCameraZoomTele" << 0x23;
+    }
+    void zoomButtons()
+    {
+        QFETCH(int, speed);
+        QFETCH(QString, button);
+        QFETCH(int, drive);
+        selectCamera();
+        child<QSlider>("zoomSpeedSlider")->setValue(speed);
+        auto *zoomButton = child<QPushButton>(button.toLatin1().constData());
+        QTest::mousePress(zoomButton, Qt::LeftButton);
+        QCOMPARE(commands(*camera),
+                 std::vector<Bytes>{Bytes({0x81, 0x01, 0x04, 0x07, uint8_t(drive), 0xFF})});
+
+        // Release: the stop at once, the zoom read 300 ms later.
+        camera->clearReceived();
+        QTest::mouseRelease(zoomButton, Qt::LeftButton);
+        QCOMPARE(commands(*camera),
+                 std::vector<Bytes>{Bytes({0x81, 0x01, 0x04, 0x07, 0x00, 0xFF})});
+        QTRY_COMPARE(labelText("zoomValueLabel"), QStringLiteral("0x1A2B"));
+    }
+
+    void manualFocusOnlyBeforeTheFirstDrive()
+    {
+        selectCamera();
+        child<QSlider>("focusSpeedSlider")->setValue(5);
+        auto *farButton = child<QPushButton>("btnCameraFocusDecrease");
+        auto *nearButton = child<QPushButton>("btnCameraFocusIncrease");
+        QTest::mouseClick(farButton, Qt::LeftButton);
+        QTest::mouseClick(nearButton, Qt::LeftButton);
+        const std::vector<Bytes> expected{
+            {0x81, 0x01, 0x04, 0x38, 0x03, 0xFF}, // manual focus, once
+            {0x81, 0x01, 0x04, 0x08, 0x25, 0xFF}, // far at 5
+            {0x81, 0x01, 0x04, 0x08, 0x00, 0xFF}, // stop
+            {0x81, 0x01, 0x04, 0x08, 0x35, 0xFF}, // near at 5
+            {0x81, 0x01, 0x04, 0x08, 0x00, 0xFF},
+        };
+        QCOMPARE(commands(*camera), expected);
+    }
+
+    void readsShowPositions()
+    {
+        selectCamera();
+        QCOMPARE(labelText("panValueLabel"), QStringLiteral("175° Right"));
+        QCOMPARE(labelText("tiltValueLabel"), QStringLiteral("30° Up"));
+        QCOMPARE(labelText("zoomValueLabel"), QStringLiteral("0x1A2B"));
+        QCOMPARE(labelText("videoResValueLabel"), QStringLiteral("1080p60"));
+        QCOMPARE(labelText("versionValueLabel"), QStringLiteral("PTZ-100 fw 1.2"));
+    }
+
+    void storeFilesUnderWayPointNumber_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("stepsUp");
+        QTest::addColumn<int>("filedAs");
+        QTest::newRow("setup waypoint") << 3 << 12 << 0 << 3;
+        QTest::newRow("outside the box's range, unclamped") << 15 << 12 << 0 << 15;
+        QTest::newRow("stepped by the operator") << 3 << 12 << 2 << 5;
+    }
+    void storeFilesUnderWayPointNumber()
+    {
+        QFETCH(int, value);
+        QFETCH(int, maximum);
+        QFETCH(int, stepsUp);
+        QFETCH(int, filedAs);
+        selectCamera();
+        panel->SetWayPointRange(int16_t(value), 1, int16_t(maximum));
+        auto *box = child<QSpinBox>("wayPointSpinBox");
+        for (int i = 0; i < stepsUp; ++i)
+            box->stepUp();
+        QTest::mouseClick(child<QPushButton>("presetStoreButton"), Qt::LeftButton);
+
+        CameraDataStore::WayPointMap filed;
+        QVERIFY(store().getCameraWayPoints(CameraA.toStdString(), filed));
+        QCOMPARE(filed.size(), size_t(1));
+        const WayPoint &wayPoint = filed.begin()->second;
+        QCOMPARE(filed.begin()->first, filedAs);
+        QCOMPARE(wayPoint.pan, int(CameraPan));
+        QCOMPARE(wayPoint.tilt, int(CameraTilt));
+        QCOMPARE(wayPoint.focus, int(CameraValue));
+        QCOMPARE(wayPoint.zoom, int(CameraValue));
+        QCOMPARE(wayPoint.delta, 1.0f);
+    }
+
+    void storeFillsTableInOrder()
+    {
+        selectCamera();
+        QSignalSpy newSource(panel.get(), &CameraPosCtrls::newsrcWayPtAdded);
+        for (int16_t number : {3, 1, 2}) {
+            panel->SetWayPointRange(number, 1, 12);
+            QTest::mouseClick(child<QPushButton>("presetStoreButton"), Qt::LeftButton);
+        }
+        QCOMPARE(newSource.count(), 1); // only the camera's first position is news to the form
+
+        auto *table = child<QTableWidget>("wayPointTableWidget");
+        QCOMPARE(table->rowCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(table->item(row, 0)->text(), QString::number(row + 1));
+            QCOMPARE(table->item(row, 1)->text(), QStringLiteral("175° Right"));
+            QCOMPARE(table->item(row, 2)->text(), QStringLiteral("30° Up"));
+            QCOMPARE(table->item(row, 3)->text(), QStringLiteral("0x1A2B"));
+            QCOMPARE(table->item(row, 0)->textAlignment(), int(Qt::AlignCenter));
+        }
+
+        QTest::mouseClick(child<QPushButton>("presetResetButton"), Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 0);
+        CameraDataStore::WayPointMap left;
+        QVERIFY(store().getCameraWayPoints(CameraA.toStdString(), left));
+        QVERIFY(left.empty());
+    }
+
+    void sourceSwitchOpensReceiverAndShowsFrames()
+    {
+        panel->SelectSource(CameraA);
+        TestNdiReceiverSettings settings{};
+        QVERIFY(runtime.lastReceiverSettings(settings));
+        QCOMPARE(QString::fromUtf8(settings.ndiName), CameraA);
+        QCOMPARE(QString::fromUtf8(settings.urlAddress), QStringLiteral("127.0.3.1:5961"));
+        QCOMPARE(QString::fromUtf8(settings.receiverName), QStringLiteral("NDI_RECEIVER_TESTAPP"));
+        QCOMPARE(settings.colorFormat, int32_t(NdiColorFormatBgrxBgra));
+        QCOMPARE(settings.bandwidth, int32_t(NdiBandwidthLowest));
+        QVERIFY(settings.allowVideoFields);
+        QVERIFY(child<QPushButton>("presetStoreButton")->isEnabled());
+        QVERIFY(child<QSpinBox>("wayPointSpinBox")->isEnabled());
+
+        pushFrame(CameraA, 0x00, 0x00, 0xFF);
+        QTRY_COMPARE(previewCentre(), QColor(Qt::red));
+        pushFrame(CameraA, 0xFF, 0x00, 0x00);
+        QTRY_COMPARE(previewCentre(), QColor(Qt::blue));
+    }
+
+    void undiscoveredSourceHasNoAddress()
+    {
+        const size_t requests = web->requestedPaths().size();
+        panel->SelectSource(Undiscovered);
+        TestNdiReceiverSettings settings{};
+        QVERIFY(runtime.lastReceiverSettings(settings));
+        QCOMPARE(QString::fromUtf8(settings.ndiName), Undiscovered);
+        QCOMPARE(QString::fromUtf8(settings.urlAddress), QString());
+        QVERIFY(child<QPushButton>("presetStoreButton")->isEnabled());
+        QTest::qWait(400); // past the delayed position read
+        QCOMPARE(camera->receivedCount(), size_t(0));
+        QCOMPARE(web->requestedPaths().size(), requests);
+        QVERIFY(labelText("versionValueLabel").isEmpty());
+    }
+
+    void addSourcesKeepsSelection()
+    {
+        selectCamera();
+        const int created = runtime.count(TestNdiReceiversCreated);
+        panel->AddSources({QStringLiteral("NEW(1)"), CameraA, QStringLiteral("cam-a(ptz 1)")});
+        auto *selector = child<QComboBox>("srcSelectComboBox");
+        QCOMPARE(selector->count(), 6);
+        QCOMPARE(selector->currentIndex(), 1); // the first exact match
+        QCOMPARE(runtime.count(TestNdiReceiversCreated), created);
+
+        panel->SelectSource(QStringLiteral("NO SUCH(CAMERA)"));
+        QCOMPARE(selector->currentIndex(), 1);
+    }
+
+    void noneDisablesEverything()
+    {
+        selectCamera();
+        panel->SetWayPointRange(2, 1, 12);
+        QTest::mouseClick(child<QPushButton>("presetStoreButton"), Qt::LeftButton);
+        camera->clearReceived();
+
+        {
+            const FramePump pump(runtime);
+            panel->SelectSource(QStringLiteral("None"));
+        }
+        QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 1);
+        for (const char *name :
+             {"presetStoreButton", "presetResetButton", "btnCameraZoomWide", "btnCameraZoomTele",
+              "btnCameraFocusIncrease", "btnCameraFocusDecrease"})
+            QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
+        QVERIFY(!child<QToolButton>("posRefreshButton")->isEnabled());
+        QVERIFY(!child<QToolButton>("linkToolButton")->isEnabled());
+        QVERIFY(!child<QSpinBox>("wayPointSpinBox")->isEnabled());
+        QVERIFY(!child<QSlider>("zoomSpeedSlider")->isEnabled());
+        QVERIFY(!child<QSlider>("focusSpeedSlider")->isEnabled());
+        QVERIFY(!child<JoyPad>("joyPad")->isEnabled());
+        for (const char *name : {"panValueLabel", "tiltValueLabel", "zoomValueLabel",
+                                 "videoResValueLabel", "versionValueLabel"})
+            QVERIFY2(labelText(name).isEmpty(), name);
+        QCOMPARE(child<QTableWidget>("wayPointTableWidget")->rowCount(), 0);
+        QTest::qWait(400);
+        QCOMPARE(camera->receivedCount(), size_t(0));
+    }
+
+    void reselectingTouchesNothing()
+    {
+        selectCamera();
+        panel->SetWayPointRange(4, 1, 12);
+        QTest::mouseClick(child<QPushButton>("presetStoreButton"), Qt::LeftButton);
+        const int created = runtime.count(TestNdiReceiversCreated);
+        const size_t requests = web->requestedPaths().size();
+        camera->clearReceived();
+
+        panel->UpdateSrcSelect();
+        panel->SelectSource(CameraA);
+        QCOMPARE(runtime.count(TestNdiReceiversCreated), created);
+        QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 0);
+        QCOMPARE(web->requestedPaths().size(), requests);
+        QCOMPARE(child<QTableWidget>("wayPointTableWidget")->rowCount(), 1);
+        QTest::qWait(400);
+        QCOMPARE(camera->receivedCount(), size_t(0));
+    }
+
+    void cameraTextsStayPlain()
+    {
+        web->setResponse("/version", {"Korvane <b>R530</b><img src=\"x.png\">"});
+        web->setResponse("/encodesetup", {R"({"VideoFormat":"<a href='x'>1080p</a>"})"});
+        selectCamera();
+        auto *version = child<QLabel>("versionValueLabel");
+        auto *format = child<QLabel>("videoResValueLabel");
+        QCOMPARE(version->textFormat(), Qt::PlainText);
+        QCOMPARE(format->textFormat(), Qt::PlainText);
+        QCOMPARE(version->text(), QStringLiteral("<b>R530</b><img src=\"x.png\">"));
+        // The R530 in the version text switches the pan scale.
+        QCOMPARE(labelText("panValueLabel"), QStringLiteral("15° Right"));
+    }
+
+    void cameraLinkOpensAddress()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+        selectCamera();
+        QTest::mouseClick(child<QToolButton>("linkToolButton"), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("http://127.0.3.1"))});
+    }
+
+    // The form deletes a panel as soon as it hears sourceClosed; that must not happen while
+    // the panel's own source switch waits for the camera's web interface.
+    void closeDeletesPanelSafely_data()
+    {
+        QTest::addColumn<bool>("duringWebQuery");
+        QTest::newRow("idle") << false;
+        QTest::newRow("during the web query") << true;
+    }
+    void closeDeletesPanelSafely()
+    {
+        QFETCH(bool, duringWebQuery);
+        web->setResponse("/encodesetup", {R"({"VideoFormat":"1080p60"})", 250ms});
+        CameraPosCtrls *raw = panel.get();
+        QSignalSpy closedSpy(raw, &CameraPosCtrls::sourceClosed);
+        connect(raw, &CameraPosCtrls::sourceClosed, this, [this] { panel.reset(); });
+        auto clickClose = [raw] {
+            QTest::mouseClick(raw->findChild<QToolButton *>(QStringLiteral("closeToolButton")),
+                              Qt::LeftButton);
+        };
+        const FramePump pump(runtime);
+        if (duringWebQuery) {
+            QTimer::singleShot(100, raw, clickClose);
+            raw->SelectSource(CameraA);
+            QVERIFY(panel); // still alive when its switch returns
+        } else {
+            raw->SelectSource(CameraA);
+            clickClose();
+        }
+        QTRY_VERIFY(!panel);
+        QCOMPARE(closedSpy.count(), 1);
+        QCOMPARE(runtime.count(TestNdiReceiversDestroyed), runtime.count(TestNdiReceiversCreated));
+    }
+
+    void framesInFlightAreFreedOnClose()
+    {
+        panel->SelectSource(CameraA);
+        for (int i = 0; i < 5; ++i) {
+            pushFrame(QString(), uint8_t(i), 0, 0);
+            QTest::qSleep(15); // frames queue up for the panel without an event loop
+        }
+        {
+            const FramePump pump(runtime);
+            panel.reset(); // LeakSanitizer reports any buffer left in the queue
+        }
+        QCOMPARE(runtime.count(TestNdiFramesFreed), runtime.count(TestNdiFramesCaptured));
+    }
+};
+
+int runCameraPosCtrlsTests(int argc, char **argv)
+{
+    CameraPosCtrlsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_cameraposctrls.moc"

@@ -1,0 +1,155 @@
+#include "ndi/ndilib.h"
+#include "ndi/videostreamthread.h"
+#include "support/testndiruntime.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+struct Emitted
+{
+    int width;
+    int height;
+    QByteArray pixels; // copied, the buffer itself is freed at once
+    bool null;
+};
+
+// Collects what a video thread emits, on the GUI thread as a panel would.
+class FrameCollector : public QObject
+{
+    Q_OBJECT
+public:
+    std::vector<Emitted> frames;
+public slots:
+    void take(int width, int height, uint8_t *data)
+    {
+        const int size = width * height * 4;
+        frames.push_back(
+            {width, height,
+             data ? QByteArray(reinterpret_cast<const char *>(data), size) : QByteArray(),
+             data == nullptr});
+        delete[] data;
+    }
+};
+
+NdiReceiverHandle openReceiver(const char *name)
+{
+    NdiRecvCreateSettings settings{};
+    settings.source.ndiName = name;
+    settings.colorFormat = NdiColorFormatBgrxBgra;
+    settings.bandwidth = NdiBandwidthLowest;
+    settings.allowVideoFields = true;
+    settings.receiverName = "NDI_RECEIVER_TESTAPP";
+    return NDIlib_recv_create_v3(&settings);
+}
+} // namespace
+
+class VideoStreamThreadTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestNdiRuntime runtime;
+    NdiReceiverHandle receiver = nullptr;
+    std::unique_ptr<VideoStreamThread> thread;
+    FrameCollector collector;
+
+    void startThread()
+    {
+        thread = std::make_unique<VideoStreamThread>(receiver);
+        connect(thread.get(), &VideoStreamThread::ResultReady, &collector, &FrameCollector::take);
+        thread->start(QThread::InheritPriority);
+    }
+    void stopThread()
+    {
+        thread->running = false;
+        runtime.pushVideoFrame(std::string(), 2, 2, 8, QByteArray(16, '\0')); // end the wait
+        thread->wait();
+        thread.reset();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestNdiRuntime::pointLoaderAt(TestNdiRuntime::Build::Complete);
+        QVERIFY(NDIlib_initialize());
+    }
+    void cleanupTestCase() { NDIlib_destroy(); }
+    void init()
+    {
+        runtime.reset();
+        collector.frames.clear();
+        receiver = openReceiver("CAM(1)");
+        QVERIFY(receiver);
+    }
+    void cleanup()
+    {
+        if (thread)
+            stopThread();
+        QCoreApplication::sendPostedEvents(&collector, QEvent::MetaCall);
+        NDIlib_recv_destroy(receiver);
+        QCOMPARE(runtime.count(TestNdiFramesFreed), runtime.count(TestNdiFramesCaptured));
+    }
+
+    void emitsPackedCopies_data()
+    {
+        QTest::addColumn<int>("stride");
+        QTest::newRow("packed lines") << 8 * 4;
+        QTest::newRow("padded lines") << 8 * 4 + 20;
+    }
+    void emitsPackedCopies()
+    {
+        QFETCH(int, stride);
+        startThread();
+        runtime.pushVideoFrame("CAM(1)", 8, 3, stride,
+                               TestNdiRuntime::bgrxFrame(8, 3, stride, 0x10, 0x20, 0x30));
+        QTRY_VERIFY(!collector.frames.empty());
+        const Emitted &frame = collector.frames.front();
+        QCOMPARE(frame.width, 8);
+        QCOMPARE(frame.height, 3);
+        QCOMPARE(frame.pixels, TestNdiRuntime::bgrxFrame(8, 3, 8 * 4, 0x10, 0x20, 0x30));
+    }
+
+    void stopEndsStreamWithinCaptureTimeout()
+    {
+        startThread();
+        QTest::qWait(100); // the thread now waits in a capture with no frame coming
+        QElapsedTimer clock;
+        clock.start();
+        thread->running = false;
+        QVERIFY(thread->wait(3500));
+        QVERIFY2(clock.elapsed() <= 3000, qPrintable(QString::number(clock.elapsed())));
+        thread.reset();
+        QTRY_COMPARE(collector.frames.size(), size_t(1));
+        QVERIFY(collector.frames.back().null);
+        QCOMPARE(collector.frames.back().width, 0);
+    }
+
+    void takesAtMostOneFramePer10ms()
+    {
+        startThread();
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray pixels = TestNdiRuntime::bgrxFrame(4, 4, 16, 1, 2, 3);
+        while (clock.elapsed() < 300) {
+            runtime.pushVideoFrame("CAM(1)", 4, 4, 16, pixels);
+            QThread::usleep(500);
+        }
+        const qint64 elapsed = clock.elapsed();
+        stopThread();
+        QCoreApplication::sendPostedEvents(&collector, QEvent::MetaCall);
+        const size_t frames = collector.frames.size() - 1; // the last is the end of stream
+        QVERIFY2(frames >= 3 && frames <= size_t(elapsed / 10 + 2),
+                 qPrintable(QString::number(frames)));
+    }
+};
+
+int runVideoStreamThreadTests(int argc, char **argv)
+{
+    VideoStreamThreadTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_videostreamthread.moc"
