@@ -25,7 +25,7 @@ public:
                            std::string &ipAddress, uint16_t &port);
 
     // ---- automation half (waypoints, play list, AutoPlay flags, run positions) ----
-    using WayPointMap = std::map<int32_t, WayPoint>;   // waypoint number -> position
+    using WayPointMap = std::map<int32_t, WayPoint>;    // waypoint number -> position
     using SourceFlags = std::map<std::string, int32_t>; // display name -> 1 enabled, 0 not
 
     void setCurrentSetupWayPoint(int32_t wayPointNo);

@@ -7,8 +7,25 @@
 #include <string>
 #include <vector>
 
+#include <QDir>
+#include <QList>
+#include <QTemporaryDir>
+
 #include "automation/autoplaythread.h"
 #include "store/cameradatastore.h"
+
+// A fresh temporary working directory, where a run's "reports" folder lands, for one test.
+class TempWorkDir
+{
+public:
+    TempWorkDir() { QDir::setCurrent(dir.path()); }
+    ~TempWorkDir() { QDir::setCurrent(previous); }
+    QString path() const { return dir.path(); }
+
+private:
+    QString previous = QDir::currentPath();
+    QTemporaryDir dir;
+};
 
 // Sets up the store as discovery and the panels would, and configures a run as the form does.
 namespace EngineSetup {
@@ -54,23 +71,23 @@ inline void configure(AutoPlayThread &thread, int32_t first, int32_t last, int s
 class RunRecorder
 {
 public:
-    using Hook = std::function<void(int)>;
+    enum Signal { Preset, Loop, Progress, Finished };
 
     explicit RunRecorder(AutoPlayThread &thread)
     {
         const auto direct = Qt::DirectConnection;
         connections = {QObject::connect(
                            &thread, &AutoPlayThread::presetUpdate, &thread,
-                           [this](int n) { record(presets, onPreset, n); }, direct),
+                           [this](int n) { record(Preset, n); }, direct),
                        QObject::connect(
                            &thread, &AutoPlayThread::loopUpdate, &thread,
-                           [this](int n) { record(loops, onLoop, n); }, direct),
+                           [this](int n) { record(Loop, n); }, direct),
                        QObject::connect(
                            &thread, &AutoPlayThread::progress, &thread,
-                           [this](int n) { record(stages, onProgress, n); }, direct),
+                           [this](int n) { record(Progress, n); }, direct),
                        QObject::connect(
                            &thread, &AutoPlayThread::finished, &thread,
-                           [this] { record(finishes, onFinished, 0); }, direct)};
+                           [this] { record(Finished, 0); }, direct)};
     }
 
     // A test that fails early may leave the run going; it must not call into a dead recorder.
@@ -80,46 +97,35 @@ public:
             QObject::disconnect(connection);
     }
 
-    // Set before start(); each runs on the engine's thread.
-    Hook onPreset;
-    Hook onLoop;
-    Hook onProgress;
-    Hook onFinished;
+    // Set before start(); each runs on the engine's thread with the signal's value.
+    std::function<void(int)> on[4];
 
-    std::vector<int> presetUpdates() const { return copy(presets); }
-    std::vector<int> loopUpdates() const { return copy(loops); }
-    std::vector<int> progressUpdates() const { return copy(stages); }
-    int finishedCount() const { return int(copy(finishes).size()); }
+    QList<int> values(Signal signal) const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return lists[signal];
+    }
 
-    bool waitForProgress(int count, std::chrono::milliseconds timeout)
+    bool waitFor(Signal signal, int count, std::chrono::milliseconds timeout)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, timeout, [&] { return int(stages.size()) >= count; });
+        return changed.wait_for(lock, timeout, [&] { return lists[signal].size() >= count; });
     }
 
 private:
-    void record(std::vector<int> &list, const Hook &hook, int value)
+    void record(Signal signal, int value)
     {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            list.push_back(value);
+            lists[signal] << value;
         }
         changed.notify_all();
-        if (hook)
-            hook(value);
-    }
-
-    std::vector<int> copy(const std::vector<int> &list) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return list;
+        if (on[signal])
+            on[signal](value);
     }
 
     std::vector<QMetaObject::Connection> connections;
     mutable std::mutex mutex; // guards the lists
     std::condition_variable changed;
-    std::vector<int> presets;
-    std::vector<int> loops;
-    std::vector<int> stages;
-    std::vector<int> finishes;
+    QList<int> lists[4];
 };

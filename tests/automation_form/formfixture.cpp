@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QTableWidget>
 
 void FormFixture::setUp()
 {
@@ -70,6 +71,15 @@ void FormFixture::offerSources(const std::vector<NDISourceInfo> &sources) const
 {
     CameraDataStore::instance().publishSources(sources);
     window->UpdateSourceList();
+}
+
+QStringList FormFixture::sourceRows() const
+{
+    auto *table = widget<QTableWidget>("srcTableWidget");
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 0)->text() + (table->item(r, 0)->checkState() ? "+" : "-");
+    return rows;
 }
 
 QComboBox *FormFixture::selector(CameraPosCtrls *panel)

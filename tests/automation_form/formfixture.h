@@ -31,6 +31,8 @@ public:
     void click(const char *name, int times = 1) const;
     void type(const char *name, const QString &value) const;
     void offerSources(const std::vector<NDISourceInfo> &sources) const;
+    // The AutoPlay Sources table, a row as "name+" (checked) or "name-".
+    QStringList sourceRows() const;
     static QComboBox *selector(CameraPosCtrls *panel);
     static QStringList selectorItems(CameraPosCtrls *panel);
 

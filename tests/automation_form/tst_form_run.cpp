@@ -66,17 +66,11 @@ private slots:
     void cleanup();
 
     void startPlaysTheRangeAndWritesAReport();
-    void stopEndsARunWithStopCommands_data();
     void stopEndsARunWithStopCommands();
-    void goToWhileIdle_data();
     void goToWhileIdle();
-    void goToWhilePlaying_data();
     void goToWhilePlaying();
-    void sliderGivesSpeedSteps_data();
     void sliderGivesSpeedSteps();
-    void raceCourseFollowsTheRun();
-    void presetMarks_data();
-    void presetMarks();
+    void raceCourseMarksTheRun();
     void finishedAfterStopChangesNothing();
     void closingTheWindowDuringARun();
 
@@ -135,153 +129,123 @@ void TestFormRun::startPlaysTheRangeAndWritesAReport()
         QVERIFY(!fixture.widget<RaceCourse>("raceCourseWidget")->isReached(n));
 }
 
-void TestFormRun::stopEndsARunWithStopCommands_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::newRow("START/STOP") << "StartStopPushButton";
-    QTest::newRow("play button") << "playStartStoptoolButton";
-}
-
+// Either button stops the run it started.
 void TestFormRun::stopEndsARunWithStopCommands()
 {
-    QFETCH(QString, button);
     silence(true);
-    fixture.click(button.toLatin1());
-    QTRY_COMPARE(fixture.widget<QLabel>("CurrentLoopValueLabel")->text(), QString("1"));
-    QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString("Current Loop"));
-    QTRY_COMPARE(movesTo(*cameraA, panOf(1, 1)), 1);
-    fixture.click(button.toLatin1());
-    QVERIFY(!fixture.form()->engine());
-    QVERIFY(!fixture.form()->playing());
-    QCOMPARE(fixture.widget<QPushButton>("StartStopPushButton")->text(), QString("START"));
-    QVERIFY(fixture.enabled("StartStopPushButton"));
-    QVERIFY(sawStop(*cameraA));
-    QVERIFY(sawStop(*cameraB));
-    QCOMPARE(reportCount(), 1); // a stopped START run still reports
-    QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString());
+    int runs = 0;
+    for (const char *button : {"StartStopPushButton", "playStartStoptoolButton"}) {
+        ++runs;
+        cameraA->clearRequests();
+        cameraB->clearRequests();
+        QDir(QStringLiteral("reports")).removeRecursively(); // a report's name counts seconds
+        fixture.click(button);
+        QTRY_COMPARE(fixture.widget<QLabel>("CurrentLoopValueLabel")->text(), QString("1"));
+        QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString("Current Loop"));
+        QTRY_COMPARE(movesTo(*cameraA, panOf(1, 1)), runs);
+        fixture.click(button);
+        QVERIFY(!fixture.form()->engine());
+        QVERIFY(!fixture.form()->playing());
+        QCOMPARE(fixture.widget<QPushButton>("StartStopPushButton")->text(), QString("START"));
+        QVERIFY(fixture.enabled("StartStopPushButton"));
+        QVERIFY2(sawStop(*cameraA), button);
+        QVERIFY2(sawStop(*cameraB), button);
+        QCOMPARE(reportCount(), 1); // a stopped START run still reports
+        QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString());
+    }
 }
 
-void TestFormRun::goToWhileIdle_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("wayPoint");
-    QTest::newRow("start") << "GoStartPushButton" << 2;
-    QTest::newRow("end") << "GoEndPushButton" << 3;
-}
-
+// GO TO START and GO TO END while idle each play their one waypoint, without a report.
 void TestFormRun::goToWhileIdle()
 {
-    QFETCH(QString, button);
-    QFETCH(int, wayPoint);
     fixture.click("RStartWayptToolButton");
     fixture.click("LEndWayptToolButton", 9);
-    fixture.click(button.toLatin1());
-    QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("%1/12").arg(wayPoint));
-    QCOMPARE(fixture.widget<QPushButton>("StartStopPushButton")->text(), QString("STOP"));
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.widget<QPushButton>("StartStopPushButton")->text(),
-                              QString("START"), 10000);
-    QCOMPARE(movesTo(*cameraA, panOf(wayPoint, 1)), 1);
-    QCOMPARE(cameraA->moves().size(), size_t(1));
-    QCOMPARE(reportCount(), 0);
+    size_t runs = 0;
+    for (const auto &[button, wayPoint] :
+         {std::pair("GoStartPushButton", 2), std::pair("GoEndPushButton", 3)}) {
+        fixture.click(button);
+        QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("%1/12").arg(wayPoint));
+        QCOMPARE(fixture.widget<QPushButton>("StartStopPushButton")->text(), QString("STOP"));
+        QTRY_COMPARE_WITH_TIMEOUT(fixture.widget<QPushButton>("StartStopPushButton")->text(),
+                                  QString("START"), 10000);
+        QCOMPARE(movesTo(*cameraA, panOf(wayPoint, 1)), 1);
+        QCOMPARE(cameraA->moves().size(), ++runs);
+        QCOMPARE(reportCount(), 0);
+    }
 }
 
-void TestFormRun::goToWhilePlaying_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("wayPoint");
-    QTest::addColumn<int>("moves");
-    QTest::newRow("start moves the first waypoint again") << "GoStartPushButton" << 1 << 2;
-    QTest::newRow("end jumps to the last waypoint") << "GoEndPushButton" << 3 << 1;
-}
-
+// While playing, GO TO START moves the first waypoint again and GO TO END jumps to the last;
+// the run goes on, on the same engine.
 void TestFormRun::goToWhilePlaying()
 {
-    QFETCH(QString, button);
-    QFETCH(int, wayPoint);
-    QFETCH(int, moves);
     silence(true);
-    fixture.click("StartStopPushButton");
-    QTRY_COMPARE(movesTo(*cameraA, panOf(1, 1)), 1);
-    fixture.click(button.toLatin1());
-    QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("1/12"));
-    QTRY_COMPARE_WITH_TIMEOUT(movesTo(*cameraA, panOf(wayPoint, 1)), moves, 5000);
-    QVERIFY(fixture.form()->playing());
-    QCOMPARE(fixture.form()->findChildren<AutoPlayThread *>().size(), 1);
-    fixture.click("StartStopPushButton");
-}
-
-void TestFormRun::sliderGivesSpeedSteps_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("step");
-    QTest::newRow("6") << 6 << 1;
-    QTest::newRow("60") << 60 << 10;
-    QTest::newRow("100") << 100 << 18;
+    for (const auto &[button, wayPoint] :
+         {std::pair("GoStartPushButton", 1), std::pair("GoEndPushButton", 3)}) {
+        const int firstMoves = movesTo(*cameraA, panOf(1, 1));
+        fixture.click("StartStopPushButton");
+        QTRY_COMPARE(movesTo(*cameraA, panOf(1, 1)), firstMoves + 1);
+        const int moves = movesTo(*cameraA, panOf(wayPoint, 1));
+        fixture.click(button);
+        QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("1/12"));
+        QTRY_COMPARE_WITH_TIMEOUT(movesTo(*cameraA, panOf(wayPoint, 1)), moves + 1, 5000);
+        QVERIFY(fixture.form()->playing());
+        QCOMPARE(fixture.form()->findChildren<AutoPlayThread *>().size(), 1);
+        fixture.click("StartStopPushButton");
+    }
 }
 
 void TestFormRun::sliderGivesSpeedSteps()
 {
-    QFETCH(int, value);
-    QFETCH(int, step);
     auto *slider = fixture.widget<QSlider>("horizontalSlider");
     QCOMPARE(panel(0)->jogSpeed.load(), 50); // untouched until the slider first moves
     silence(true);
     fixture.click("StartStopPushButton");
-    slider->setValue(value == 60 ? 59 : 60);
-    slider->setValue(value);
-    QCOMPARE(fixture.form()->engine()->speedStep.load(), step);
-    QCOMPARE(fixture.form()->speedStep(), step);
-    for (CameraPosCtrls *p : fixture.form()->cameraPanels())
-        QCOMPARE(p->jogSpeed.load(), value);
+    for (const auto &[value, step] : {std::pair(6, 1), std::pair(60, 10), std::pair(100, 18)}) {
+        slider->setValue(value);
+        QCOMPARE(fixture.form()->engine()->speedStep.load(), step);
+        QCOMPARE(fixture.form()->speedStep(), step);
+        for (CameraPosCtrls *p : fixture.form()->cameraPanels())
+            QCOMPARE(p->jogSpeed.load(), value);
+    }
     fixture.click("StartStopPushButton");
     fixture.click("StartStopPushButton"); // a new run starts at the slider's step
-    QCOMPARE(fixture.form()->engine()->speedStep.load(), step);
+    QCOMPARE(fixture.form()->engine()->speedStep.load(), 18);
     fixture.click("StartStopPushButton");
 }
 
-void TestFormRun::raceCourseFollowsTheRun()
+void TestFormRun::raceCourseMarksTheRun()
 {
     auto *course = fixture.widget<RaceCourse>("raceCourseWidget");
+    auto marked = [course] {
+        QList<int> reached;
+        for (int n = 1; n <= 12; ++n)
+            if (course->isReached(n))
+                reached << n;
+        return reached;
+    };
+    file(CamA, 1, 6);
+    fixture.click("LEndWayptToolButton", 7); // End Waypoint 5: waypoint 6 lies beyond it
+    fixture.form()->HandlePresetUpdate(2);   // idle: nothing
+    QVERIFY(marked().isEmpty());
     silence(true);
     fixture.click("StartStopPushButton");
     // Waypoint 1 is being played and waypoint 2 has positions: the leg 1-2 shows.
-    QTRY_VERIFY(course->isReached(1) && course->isReached(2));
-    QVERIFY(!course->isReached(3));
+    QTRY_COMPARE(marked(), QList<int>({1, 2}));
+    // The next waypoint with positions, none, the end waypoint.
+    for (const auto &[preset, expected] :
+         {std::pair(2, QList<int>{2, 3}), std::pair(3, QList<int>{3}),
+          std::pair(5, QList<int>{5})}) {
+        fixture.form()->HandlePresetUpdate(preset);
+        QCOMPARE(marked(), expected);
+    }
     fixture.click("StartStopPushButton");
-    QVERIFY(!course->isReached(1) && !course->isReached(2));
-}
+    QVERIFY(marked().isEmpty());
 
-void TestFormRun::presetMarks_data()
-{
-    QTest::addColumn<int>("endClicks");
-    QTest::addColumn<int>("preset");
-    QTest::addColumn<QList<int>>("marked");
-    // End Waypoint 5 (waypoint 6 with positions lies beyond it), or 1 for a one-waypoint run.
-    QTest::newRow("next has positions") << 7 << 2 << QList<int>{2, 3};
-    QTest::newRow("next has none") << 7 << 3 << QList<int>{3};
-    QTest::newRow("at the end waypoint") << 7 << 5 << QList<int>{5};
-    QTest::newRow("one-waypoint run: no leg") << 11 << 1 << QList<int>{1};
-}
-
-void TestFormRun::presetMarks()
-{
-    QFETCH(int, endClicks);
-    QFETCH(int, preset);
-    QFETCH(QList<int>, marked);
-    file(CamA, 1, 6);
-    fixture.click("LEndWayptToolButton", endClicks);
-    auto *course = fixture.widget<RaceCourse>("raceCourseWidget");
-    fixture.form()->HandlePresetUpdate(preset); // idle: nothing
-    QVERIFY(!course->isReached(preset));
-    silence(true);
+    fixture.click("LEndWayptToolButton", 4); // a one-waypoint run: no leg
     fixture.click("StartStopPushButton");
     QTRY_VERIFY(course->isReached(1));
-    fixture.form()->HandlePresetUpdate(preset);
-    QList<int> reached;
-    for (int n = 1; n <= 12; ++n)
-        if (course->isReached(n))
-            reached << n;
-    QCOMPARE(reached, marked);
+    fixture.form()->HandlePresetUpdate(1);
+    QCOMPARE(marked(), QList<int>{1});
     fixture.click("StartStopPushButton");
 }
 

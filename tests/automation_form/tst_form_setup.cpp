@@ -36,32 +36,31 @@ private slots:
     void init() { fixture.setUp(); }
     void cleanup() { fixture.tearDown(); }
 
-    void startUp_data();
     void startUp();
-    void stepButtonsStopAtTheirBounds_data();
     void stepButtonsStopAtTheirBounds();
-    void typedValues_data();
     void typedValues();
     void totalWayPointPullsTheOthersDown();
-    void startAndEndNeverCross();
-    void currentRaceFollowsTotalRaces();
+    void startAndEndNeverCrossNorCurrentRaceTotal();
     void resetRestoresStepButtons();
     void setupWayPointReachesPanelsAndStore();
     void panelRowGrowsToTenAndShrinks();
     void newSourceIsOfferedOnceToEveryPanel();
     void sourcesTable();
-    void linkButtons_data();
     void linkButtons();
 
 private:
+    QString state(const char *name) const
+    {
+        return QString(name).endsWith("ToolButton") ? (fixture.enabled(name) ? "on" : "off")
+                                                    : fixture.text(name);
+    }
+
     FormFixture fixture;
 };
 
 // Texts of line edits, or "on"/"off" for the enabled state of step buttons.
-void TestFormSetup::startUp_data()
+void TestFormSetup::startUp()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
     const QList<QPair<const char *, const char *>> rows{
         {"TotalRaceslineEdit", "30"},     {"TotalWayPtlineEdit", "12"},
         {"SetupWayptLineEdit", "1/12"},   {"CurrentRaceLineEdit", "1/30"},
@@ -74,135 +73,86 @@ void TestFormSetup::startUp_data()
         {"REndWayptToolButton", "off"},   {"LLoopCountToolButton", "off"},
         {"RLoopCountToolButton", "on"},   {"LTotalRacesToolButton", "on"},
         {"RTotalWayPtsToolButton", "on"}};
-    for (const auto &[name, expected] : rows)
-        QTest::newRow(name) << name << expected;
-}
-
-void TestFormSetup::startUp()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    const QByteArray key = name.toLatin1();
-    if (name.endsWith("ToolButton"))
-        QCOMPARE(fixture.enabled(key) ? "on" : "off", expected);
-    else
-        QCOMPARE(fixture.text(key), expected);
+    QStringList expected, actual;
+    for (const auto &[name, value] : rows) {
+        expected << QString("%1=%2").arg(name, value);
+        actual << QString("%1=%2").arg(name, state(name));
+    }
+    QCOMPARE(actual, expected);
     QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString());
     QCOMPARE(fixture.widget<QLabel>("CurrentLoopValueLabel")->text(), QString());
     QCOMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->count(), int16_t(12));
 }
 
-void TestFormSetup::stepButtonsStopAtTheirBounds_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("down");
-    QTest::addColumn<QString>("up");
-    QTest::addColumn<QString>("low");
-    QTest::addColumn<QString>("typedBeforeUp");
-    QTest::addColumn<QString>("high");
-    QTest::newRow("total waypoint") << "TotalWayPtlineEdit"
-                                    << "LTotalWayPtsToolButton"
-                                    << "RTotalWayPtsToolButton"
-                                    << "3"
-                                    << ""
-                                    << "99";
-    QTest::newRow("total races") << "TotalRaceslineEdit"
-                                 << "LTotalRacesToolButton"
-                                 << "RTotalRacesToolButton"
-                                 << "2"
-                                 << "990"
-                                 << "999";
-    QTest::newRow("loop count") << "LoopCountLlineEdit"
-                                << "LLoopCountToolButton"
-                                << "RLoopCountToolButton"
-                                << "1"
-                                << ""
-                                << "99";
-}
-
+// Field, its step buttons, the lower bound, a value typed before stepping up, the upper bound.
 void TestFormSetup::stepButtonsStopAtTheirBounds()
 {
-    QFETCH(QString, field);
-    QFETCH(QString, down);
-    QFETCH(QString, up);
-    QFETCH(QString, low);
-    QFETCH(QString, typedBeforeUp);
-    QFETCH(QString, high);
-    fixture.click(down.toLatin1(), 120);
-    QCOMPARE(fixture.text(field.toLatin1()), low);
-    QVERIFY(!fixture.enabled(down.toLatin1()));
-    if (!typedBeforeUp.isEmpty())
-        fixture.type(field.toLatin1(), typedBeforeUp);
-    fixture.click(up.toLatin1(), 120);
-    QCOMPARE(fixture.text(field.toLatin1()), high);
-    QVERIFY(!fixture.enabled(up.toLatin1()));
-    QVERIFY(fixture.enabled(down.toLatin1()));
-    // Other fields never bear on a bound.
-    fixture.type("TotalWayPtlineEdit", "2");
-    QVERIFY(fixture.enabled("RLoopCountToolButton") == (field != "LoopCountLlineEdit"));
+    struct Row
+    {
+        const char *field, *down, *up, *low, *typedBeforeUp, *high;
+    };
+    for (const Row &row : {Row{"TotalWayPtlineEdit", "LTotalWayPtsToolButton",
+                               "RTotalWayPtsToolButton", "3", nullptr, "99"},
+                           Row{"TotalRaceslineEdit", "LTotalRacesToolButton",
+                               "RTotalRacesToolButton", "2", "990", "999"},
+                           Row{"LoopCountLlineEdit", "LLoopCountToolButton", "RLoopCountToolButton",
+                               "1", nullptr, "99"}}) {
+        fixture.click("ResetPushButton");
+        fixture.click(row.down, 40);
+        QCOMPARE(fixture.text(row.field), QString(row.low));
+        QVERIFY2(!fixture.enabled(row.down), row.down);
+        if (row.typedBeforeUp)
+            fixture.type(row.field, row.typedBeforeUp);
+        fixture.click(row.up, 110);
+        QCOMPARE(fixture.text(row.field), QString(row.high));
+        QVERIFY2(!fixture.enabled(row.up), row.up);
+        QVERIFY2(fixture.enabled(row.down), row.down);
+        // Other fields never bear on a bound.
+        fixture.type("TotalWayPtlineEdit", "2");
+        QCOMPARE(fixture.enabled("RLoopCountToolButton"),
+                 row.up != QString("RLoopCountToolButton"));
+    }
 }
 
-void TestFormSetup::typedValues_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    const char *total = "TotalWayPtlineEdit";
-    QTest::newRow("waypoints 1") << total << "1"
-                                 << "2";
-    QTest::newRow("waypoints 0") << total << "0"
-                                 << "2";
-    QTest::newRow("waypoints text") << total << "abc"
-                                    << "2";
-    QTest::newRow("waypoints 99") << total << "99"
-                                  << "99";
-    QTest::newRow("waypoints 9999") << total << "9999"
-                                    << "9999";
-    QTest::newRow("waypoints 4 digits") << total << "12345"
-                                        << "1234";
-    const char *races = "TotalRaceslineEdit";
-    QTest::newRow("races 0") << races << "0"
-                             << "1";
-    QTest::newRow("races negative") << races << "-7"
-                                    << "1";
-    QTest::newRow("races text") << races << "xy"
-                                << "1";
-    QTest::newRow("races 999") << races << "999"
-                               << "999";
-    const char *length = "RaceLengthLineEdit";
-    QTest::newRow("length 0") << length << "0"
-                              << "1";
-    QTest::newRow("length text") << length << "far"
-                                 << "1";
-    QTest::newRow("length 1600") << length << "1600"
-                                 << "1600";
-    QTest::newRow("length 32767") << length << "32767"
-                                  << "32767";
-    QTest::newRow("length 40000") << length << "40000"
-                                  << "32767";
-}
-
+// Each value typed into a reset form, with what the form then shows.
 void TestFormSetup::typedValues()
 {
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    fixture.type(field.toLatin1(), typed);
-    QCOMPARE(fixture.text(field.toLatin1()), shown);
-    const int value = shown.toInt();
-    const RaceParameters &race = fixture.form()->raceParameters();
-    if (field == "TotalWayPtlineEdit") {
-        QCOMPARE(int(fixture.widget<RaceCourse>("raceCourseWidget")->count()),
-                 std::min(value, 100));
-        QCOMPARE(fixture.text("EndWayPtLlineEdit"),
-                 QString("%1/%2").arg(std::min(value, 12)).arg(value));
-        QCOMPARE(fixture.enabled("LTotalWayPtsToolButton"), value >= 4);
-        QCOMPARE(fixture.enabled("RTotalWayPtsToolButton"), value < 99);
-    } else if (field == "TotalRaceslineEdit") {
-        QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("1/%1").arg(value));
-    } else {
-        QCOMPARE(int(race.raceLength), value);
+    const char *total = "TotalWayPtlineEdit", *races = "TotalRaceslineEdit",
+               *length = "RaceLengthLineEdit";
+    const QList<std::tuple<const char *, QString, QString>> rows{
+        {total, "1", "2 end 2/2 course 2 steps off/on"},
+        {total, "0", "2 end 2/2 course 2 steps off/on"},
+        {total, "abc", "2 end 2/2 course 2 steps off/on"},
+        {total, "99", "99 end 12/99 course 99 steps on/off"},
+        {total, "9999", "9999 end 12/9999 course 100 steps on/off"},
+        {total, "12345", "1234 end 12/1234 course 100 steps on/off"},
+        {races, "0", "1 current 1/1"},
+        {races, "-7", "1 current 1/1"},
+        {races, "xy", "1 current 1/1"},
+        {races, "999", "999 current 1/999"},
+        {length, "0", "1 length 1"},
+        {length, "far", "1 length 1"},
+        {length, "1600", "1600 length 1600"},
+        {length, "32767", "32767 length 32767"},
+        {length, "40000", "32767 length 32767"}};
+    QStringList expected, actual;
+    for (const auto &[field, typed, shown] : rows) {
+        fixture.click("ResetPushButton");
+        fixture.type(field, typed);
+        QString seen = fixture.text(field);
+        if (field == total)
+            seen += QString(" end %1 course %2 steps %3/%4")
+                        .arg(fixture.text("EndWayPtLlineEdit"))
+                        .arg(fixture.widget<RaceCourse>("raceCourseWidget")->count())
+                        .arg(state("LTotalWayPtsToolButton"), state("RTotalWayPtsToolButton"));
+        else if (field == races)
+            seen += " current " + fixture.text("CurrentRaceLineEdit");
+        else
+            seen += " length " + QString::number(fixture.form()->raceParameters().raceLength);
+        expected << QString("%1 '%2': %3").arg(field, typed, shown);
+        actual << QString("%1 '%2': %3").arg(field, typed, seen);
     }
+    QCOMPARE(actual, expected);
 }
 
 void TestFormSetup::totalWayPointPullsTheOthersDown()
@@ -226,7 +176,7 @@ void TestFormSetup::totalWayPointPullsTheOthersDown()
     QVERIFY(fixture.enabled("REndWayptToolButton"));
 }
 
-void TestFormSetup::startAndEndNeverCross()
+void TestFormSetup::startAndEndNeverCrossNorCurrentRaceTotal()
 {
     fixture.click("LEndWayptToolButton", 8);
     fixture.click("RStartWayptToolButton", 10);
@@ -237,10 +187,7 @@ void TestFormSetup::startAndEndNeverCross()
     fixture.click("REndWayptToolButton");
     QVERIFY(fixture.enabled("RStartWayptToolButton"));
     QVERIFY(fixture.enabled("LEndWayptToolButton"));
-}
 
-void TestFormSetup::currentRaceFollowsTotalRaces()
-{
     fixture.click("RCurrentRaceToolButton", 40);
     QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("30/30"));
     QVERIFY(!fixture.enabled("RCurrentRaceToolButton"));
@@ -338,11 +285,8 @@ void TestFormSetup::sourcesTable()
     const CameraDataStore::SourceFlags flags{{"b(2)", 2}, {"A(1)", -1}, {"c(3)", 1}, {"B(0)", 0}};
     store.setAutoPlaySources(flags);
     fixture.form()->UpdateNewSrcAdded();
+    QCOMPARE(fixture.sourceRows(), QStringList({"A(1)-", "B(0)-", "b(2)+", "c(3)+"}));
     auto *table = fixture.widget<QTableWidget>("srcTableWidget");
-    QStringList rows;
-    for (int r = 0; r < table->rowCount(); ++r)
-        rows << table->item(r, 0)->text() + (table->item(r, 0)->checkState() ? "+" : "-");
-    QCOMPARE(rows, QStringList({"A(1)-", "B(0)-", "b(2)+", "c(3)+"}));
     QCOMPARE(store.getAutoPlaySources(), flags);
     QVERIFY(!(table->item(0, 0)->flags() & Qt::ItemIsEditable));
 
@@ -352,33 +296,18 @@ void TestFormSetup::sourcesTable()
     QCOMPARE(store.getAutoPlaySources().at("B(0)"), 1);
 }
 
-void TestFormSetup::linkButtons_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("facebook") << "fbToolButton"
-                              << "/facebook";
-    QTest::newRow("twitter") << "twToolButton"
-                             << "/twitter";
-    QTest::newRow("instagram") << "InstToolButton"
-                               << "/instagram";
-    QTest::newRow("youtube") << "ytToolButton"
-                             << "/youtube";
-    QTest::newRow("linkedin") << "liToolButton"
-                              << "/linkedin";
-    QTest::newRow("home") << "kvHomePushButton"
-                          << "";
-}
-
 void TestFormSetup::linkButtons()
 {
-    QFETCH(QString, button);
-    QFETCH(QString, path);
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-    fixture.click(button.toLatin1());
+    for (const char *button : {"fbToolButton", "twToolButton", "InstToolButton", "ytToolButton",
+                               "liToolButton", "kvHomePushButton"})
+        fixture.click(button);
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QCOMPARE(recorder.urls, QList<QUrl>{QUrl("https://korvane.example" + path)});
+    QList<QUrl> expected;
+    for (const char *path : {"/facebook", "/twitter", "/instagram", "/youtube", "/linkedin", ""})
+        expected << QUrl(QString("https://korvane.example") + path);
+    QCOMPARE(recorder.urls, expected);
 }
 
 QTEST_MAIN(TestFormSetup)

@@ -30,6 +30,11 @@ bool hasWhiteIn(const QImage &image, const QRect &box)
     return false;
 }
 
+QString colourAt(const QImage &image, QPoint at)
+{
+    return QString::number(image.pixel(at), 16);
+}
+
 } // namespace
 
 class TestRaceCourse : public QObject
@@ -37,53 +42,34 @@ class TestRaceCourse : public QObject
     Q_OBJECT
 
 private slots:
-    void geometryOfTwelveCells_data();
     void geometryOfTwelveCells();
-    void numbersSitAtTheirAnchors();
     void marksAndLegs_data();
     void marksAndLegs();
     void markRules_data();
     void markRules();
-    void twoCellsSplitTheCourse();
-    void countIsCappedAndEmptyCountsDrawOnlyTheBar_data();
-    void countIsCappedAndEmptyCountsDrawOnlyTheBar();
+    void otherCounts();
 };
-
-void TestRaceCourse::geometryOfTwelveCells_data()
-{
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<uint>("colour");
-    QTest::newRow("left of the bar") << QPoint(88, 100) << uint(None);
-    QTest::newRow("bar's left edge") << QPoint(89, 100) << uint(Bar);
-    QTest::newRow("bar's right edge") << QPoint(215, 100) << uint(Bar);
-    QTest::newRow("right of the bar") << QPoint(216, 100) << uint(None);
-    QTest::newRow("above the bar") << QPoint(150, 59) << uint(None);
-    QTest::newRow("bar's top") << QPoint(150, 60) << uint(Bar);
-    QTest::newRow("first cell top left") << QPoint(94, 65) << uint(Open);
-    QTest::newRow("first cell bottom right") << QPoint(211, 100) << uint(Open);
-    QTest::newRow("gap after first cell") << QPoint(150, 103) << uint(Bar);
-    QTest::newRow("second cell") << QPoint(100, 110) << uint(Open);
-    QTest::newRow("last cell") << QPoint(100, 560) << uint(Open);
-    QTest::newRow("below the last cell") << QPoint(150, 567) << uint(Bar);
-    QTest::newRow("bar's bottom") << QPoint(150, 569) << uint(Bar);
-    QTest::newRow("below the bar") << QPoint(150, 570) << uint(None);
-}
 
 void TestRaceCourse::geometryOfTwelveCells()
 {
-    QFETCH(QPoint, at);
-    QFETCH(uint, colour);
     RaceCourse course;
     course.setWayPointCount(12);
     const QImage image = renderCourse(course);
-    QCOMPARE(QString::number(image.pixel(at), 16), QString::number(colour, 16));
-}
+    const QList<std::tuple<const char *, QPoint, QRgb>> rows{
+        {"left of the bar", {88, 100}, None},      {"bar's left edge", {89, 100}, Bar},
+        {"bar's right edge", {215, 100}, Bar},     {"right of the bar", {216, 100}, None},
+        {"above the bar", {150, 59}, None},        {"bar's top", {150, 60}, Bar},
+        {"first cell top left", {94, 65}, Open},   {"first cell bottom right", {211, 100}, Open},
+        {"gap after first cell", {150, 103}, Bar}, {"second cell", {100, 110}, Open},
+        {"last cell", {100, 560}, Open},           {"below the last cell", {150, 567}, Bar},
+        {"bar's bottom", {150, 569}, Bar},         {"below the bar", {150, 570}, None}};
+    QStringList expected, actual;
+    for (const auto &[what, at, colour] : rows) {
+        expected << QString("%1: %2").arg(what, QString::number(colour, 16));
+        actual << QString("%1: %2").arg(what, colourAt(image, at));
+    }
+    QCOMPARE(actual, expected);
 
-void TestRaceCourse::numbersSitAtTheirAnchors()
-{
-    RaceCourse course;
-    course.setWayPointCount(12);
-    const QImage image = renderCourse(course);
     QCOMPARE(course.numberAnchor(1), QPoint(149, 70));
     QCOMPARE(course.numberAnchor(12), QPoint(149, 70 + 11 * 42));
     // The digit's baseline starts at (149, 86): ink above it and to its right, none to its left.
@@ -117,8 +103,7 @@ void TestRaceCourse::marksAndLegs()
     RaceCourse course;
     course.setWayPointCount(12);
     course.markWayPoints(a, b);
-    const QImage image = renderCourse(course);
-    QCOMPARE(QString::number(image.pixel(at), 16), QString::number(colour, 16));
+    QCOMPARE(colourAt(renderCourse(course), at), QString::number(colour, 16));
 }
 
 void TestRaceCourse::markRules_data()
@@ -158,37 +143,26 @@ void TestRaceCourse::markRules()
     QCOMPARE(marked, reached);
 }
 
-void TestRaceCourse::twoCellsSplitTheCourse()
+// Two cells split the course; counts are capped at 100; none or fewer draw only the bar.
+void TestRaceCourse::otherCounts()
 {
     RaceCourse course;
     course.setWayPointCount(2);
-    const QImage image = renderCourse(course);
+    QImage image = renderCourse(course);
     QCOMPARE(course.numberAnchor(2).y() - course.numberAnchor(1).y(), 512 / 2);
-    QCOMPARE(QString::number(image.pixel(150, 63 + 256 + 20), 16), QString::number(Open, 16));
-}
+    QCOMPARE(colourAt(image, {150, 63 + 256 + 20}), QString::number(Open, 16));
 
-void TestRaceCourse::countIsCappedAndEmptyCountsDrawOnlyTheBar_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("150") << 150 << 100;
-    QTest::newRow("0") << 0 << 0;
-    QTest::newRow("-3") << -3 << -3;
-}
+    course.setWayPointCount(150);
+    QCOMPARE(int(course.count()), 100);
+    renderCourse(course);
+    QCOMPARE(course.numberAnchor(100).y(), 63 + 99 * (512 / 100) + (512 - 303) / 100 / 2 - 12);
 
-void TestRaceCourse::countIsCappedAndEmptyCountsDrawOnlyTheBar()
-{
-    QFETCH(int, count);
-    QFETCH(int, expected);
-    RaceCourse course;
-    course.setWayPointCount(int16_t(count));
-    QCOMPARE(int(course.count()), expected);
-    course.markWayPoints(1, 2);
-    const QImage image = renderCourse(course);
-    if (expected > 0) {
-        QCOMPARE(course.numberAnchor(100).y(), 63 + 99 * (512 / 100) + (512 - 303) / 100 / 2 - 12);
-    } else {
-        QCOMPARE(QString::number(image.pixel(150, 65), 16), QString::number(Bar, 16));
+    for (int count : {0, -3}) {
+        course.setWayPointCount(int16_t(count));
+        QCOMPARE(int(course.count()), count);
+        course.markWayPoints(1, 2);
+        image = renderCourse(course);
+        QCOMPARE(colourAt(image, {150, 65}), QString::number(Bar, 16));
         QVERIFY(!hasWhiteIn(image, image.rect()));
     }
 }

@@ -1,5 +1,5 @@
 #include "ndi/ndilib.h"
-#include "stdstringtesting.h"
+#include "sourcetesting.h"
 #include "support/testndiruntime.h"
 
 #include <QtTest>
@@ -11,23 +11,6 @@
 
 using Build = TestNdiRuntime::Build;
 Q_DECLARE_METATYPE(Build)
-
-class TestNdiLoader : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void cleanup() { NDIlib_destroy(); }
-
-    void noRuntime();
-    void brokenRuntimeRefused_data();
-    void brokenRuntimeRefused();
-    void forwardsThenUnloads();
-    void reloadsAfterDestroy();
-    void ownNamesNotExported();
-    void receiverGetsItsFrames();
-    void destroyWaitsForCallInside();
-};
 
 namespace {
 
@@ -65,158 +48,171 @@ NdiReceiverHandle openReceiver(const char *ndiName, const char *url)
 
 } // namespace
 
-void TestNdiLoader::noRuntime()
+class TestNdiLoader : public QObject
 {
-    if (TestNdiRuntime::systemRuntimeInstalled())
-        QSKIP("an NDI runtime is installed on the library search path");
-    TestNdiRuntime::pointLoaderNowhere();
-    QVERIFY(!NDIlib_initialize());
-    verifyInert();
-}
+    Q_OBJECT
 
-void TestNdiLoader::brokenRuntimeRefused_data()
-{
-    QTest::addColumn<Build>("build");
-    QTest::addColumn<bool>("initializeSucceeds");
-    QTest::addColumn<int>("initializeCalls");
+private slots:
+    void cleanup() { NDIlib_destroy(); }
 
-    // A runtime lacking a function is refused before its initialise is ever called.
-    QTest::newRow("missing symbol") << Build::MissingFreeVideo << true << 0;
-    QTest::newRow("runtime's initialise fails") << Build::Complete << false << 1;
-}
-
-void TestNdiLoader::brokenRuntimeRefused()
-{
-    QFETCH(Build, build);
-    QFETCH(bool, initializeSucceeds);
-    QFETCH(int, initializeCalls);
-    TestNdiRuntime::pointLoaderAt(build);
+    void noRuntime()
     {
-        TestNdiRuntime runtime(build);
-        QVERIFY(runtime.isLoaded());
-        runtime.setInitializeResult(initializeSucceeds);
+        if (TestNdiRuntime::systemRuntimeInstalled())
+            QSKIP("an NDI runtime is installed on the library search path");
+        TestNdiRuntime::pointLoaderNowhere();
         QVERIFY(!NDIlib_initialize());
-        QCOMPARE(runtime.count(TestNdiInitializeCalls), initializeCalls);
         verifyInert();
-        QCOMPARE(runtime.count(TestNdiFindersCreated), 0);
-        QCOMPARE(runtime.count(TestNdiDestroyCalls), 0);
+    }
+
+    void brokenRuntimeRefused_data()
+    {
+        QTest::addColumn<Build>("build");
+        QTest::addColumn<bool>("initializeSucceeds");
+        QTest::addColumn<int>("initializeCalls");
+
+        // A runtime lacking a function is refused before its initialise is ever called.
+        QTest::newRow("missing symbol") << Build::MissingFreeVideo << true << 0;
+        QTest::newRow("runtime's initialise fails") << Build::Complete << false << 1;
+    }
+    void brokenRuntimeRefused()
+    {
+        QFETCH(Build, build);
+        QFETCH(bool, initializeSucceeds);
+        QFETCH(int, initializeCalls);
+        TestNdiRuntime::pointLoaderAt(build);
+        {
+            TestNdiRuntime runtime(build);
+            QVERIFY(runtime.isLoaded());
+            runtime.setInitializeResult(initializeSucceeds);
+            QVERIFY(!NDIlib_initialize());
+            QCOMPARE(runtime.count(TestNdiInitializeCalls), initializeCalls);
+            verifyInert();
+            QCOMPARE(runtime.count(TestNdiFindersCreated), 0);
+            QCOMPARE(runtime.count(TestNdiDestroyCalls), 0);
+            QCOMPARE(runtime.count(TestNdiMisuses), 0);
+        }
+        // The refused runtime was closed again: only the wrapper had kept it loaded.
+        QVERIFY(!TestNdiRuntime::isResident(build));
+    }
+
+    void forwardsThenUnloads()
+    {
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        TestNdiRuntime runtime;
+        runtime.setSources({{"HOST (CAM)", "192.0.2.5:5961"}});
+        QVERIFY(NDIlib_initialize());
+        QVERIFY(NDIlib_initialize()); // a second call keeps the loaded runtime
+        QCOMPARE(runtime.count(TestNdiInitializeCalls), 1);
+
+        const NdiFindCreateSettings settings{true, nullptr, nullptr};
+        NdiFinderHandle finder = NDIlib_find_create_v2(&settings);
+        QVERIFY(finder);
+        uint32_t count = 0;
+        const NdiSource *sources = NDIlib_find_get_current_sources(finder, &count);
+        QCOMPARE(count, 1u);
+        QCOMPARE(std::string(sources[0].ndiName) + "|" + sources[0].urlAddress,
+                 std::string("HOST (CAM)|192.0.2.5:5961"));
+        QVERIFY(!NDIlib_find_wait_for_sources(finder, 0));
+        NDIlib_find_destroy(finder);
+
+        NDIlib_destroy();
+        QCOMPARE(runtime.count(TestNdiDestroyCalls), 1);
+        verifyInert();
+        QCOMPARE(runtime.count(TestNdiFindersCreated), 1);
+        QCOMPARE(runtime.count(TestNdiFindersDestroyed), 1);
         QCOMPARE(runtime.count(TestNdiMisuses), 0);
     }
-    // The refused runtime was closed again: only the wrapper had kept it loaded.
-    QVERIFY(!TestNdiRuntime::isResident(build));
-}
 
-void TestNdiLoader::forwardsThenUnloads()
-{
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    TestNdiRuntime runtime;
-    runtime.setSources({{"HOST (CAM)", "192.0.2.5:5961"}});
-    QVERIFY(NDIlib_initialize());
-    QVERIFY(NDIlib_initialize()); // a second call keeps the loaded runtime
-    QCOMPARE(runtime.count(TestNdiInitializeCalls), 1);
+    void reloadsAfterDestroy()
+    {
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        QVERIFY(NDIlib_initialize());
+        QVERIFY(TestNdiRuntime::isResident(Build::Complete));
+        NDIlib_destroy();
+        QVERIFY(!TestNdiRuntime::isResident(Build::Complete));
 
-    const NdiFindCreateSettings settings{true, nullptr, nullptr};
-    NdiFinderHandle finder = NDIlib_find_create_v2(&settings);
-    QVERIFY(finder);
-    uint32_t count = 0;
-    const NdiSource *sources = NDIlib_find_get_current_sources(finder, &count);
-    QCOMPARE(count, 1u);
-    QCOMPARE(std::string(sources[0].ndiName), std::string("HOST (CAM)"));
-    QCOMPARE(std::string(sources[0].urlAddress), std::string("192.0.2.5:5961"));
-    QVERIFY(!NDIlib_find_wait_for_sources(finder, 0));
-    NDIlib_find_destroy(finder);
+        TestNdiRuntime::pointLoaderAt(Build::MissingFreeVideo);
+        QVERIFY(!NDIlib_initialize());
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        QVERIFY(NDIlib_initialize());
+    }
 
-    NDIlib_destroy();
-    QCOMPARE(runtime.count(TestNdiDestroyCalls), 1);
-    verifyInert();
-    QCOMPARE(runtime.count(TestNdiFindersCreated), 1);
-    QCOMPARE(runtime.count(TestNdiFindersDestroyed), 1);
-    QCOMPARE(runtime.count(TestNdiDestroyCalls), 1);
-    QCOMPARE(runtime.count(TestNdiMisuses), 0);
-}
+    // Were our forwarders visible to the dynamic linker, the runtime's calls to its own functions
+    // could land in them instead.
+    void ownNamesNotExported()
+    {
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        QVERIFY(NDIlib_initialize());
+        for (const char *name : {"NDIlib_initialize", "NDIlib_find_create_v2",
+                                 "NDIlib_recv_capture_v2", "NDIlib_recv_free_video_v2"})
+            QVERIFY2(!dlsym(RTLD_DEFAULT, name), name);
+    }
 
-void TestNdiLoader::reloadsAfterDestroy()
-{
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    QVERIFY(NDIlib_initialize());
-    QVERIFY(TestNdiRuntime::isResident(Build::Complete));
-    NDIlib_destroy();
-    QVERIFY(!TestNdiRuntime::isResident(Build::Complete));
+    void receiverGetsItsFrames()
+    {
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        TestNdiRuntime runtime;
+        QVERIFY(NDIlib_initialize());
+        NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
+        QVERIFY(receiver);
+        TestNdiReceiverSettings settings{};
+        QVERIFY(runtime.lastReceiverSettings(settings));
+        QCOMPARE(std::string(settings.ndiName) + "|" + settings.urlAddress + "|" +
+                     settings.receiverName,
+                 std::string("HOST (CAM)|192.0.2.5:5961|NDI_RECEIVER_TESTAPP"));
+        QCOMPARE(settings.bandwidth, int32_t(NdiBandwidthLowest));
 
-    TestNdiRuntime::pointLoaderAt(Build::MissingFreeVideo);
-    QVERIFY(!NDIlib_initialize());
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    QVERIFY(NDIlib_initialize());
-}
-
-// Were our forwarders visible to the dynamic linker, the runtime's calls to its own functions
-// could land in them instead.
-void TestNdiLoader::ownNamesNotExported()
-{
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    QVERIFY(NDIlib_initialize());
-    for (const char *name : {"NDIlib_initialize", "NDIlib_find_create_v2", "NDIlib_recv_capture_v2",
-                             "NDIlib_recv_free_video_v2"})
-        QVERIFY2(!dlsym(RTLD_DEFAULT, name), name);
-}
-
-void TestNdiLoader::receiverGetsItsFrames()
-{
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    TestNdiRuntime runtime;
-    QVERIFY(NDIlib_initialize());
-    NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
-    QVERIFY(receiver);
-    TestNdiReceiverSettings settings{};
-    QVERIFY(runtime.lastReceiverSettings(settings));
-    QCOMPARE(std::string(settings.ndiName), std::string("HOST (CAM)"));
-    QCOMPARE(std::string(settings.urlAddress), std::string("192.0.2.5:5961"));
-    QCOMPARE(std::string(settings.receiverName), std::string("NDI_RECEIVER_TESTAPP"));
-    QCOMPARE(settings.bandwidth, int32_t(NdiBandwidthLowest));
-
-    // A padded line (stride past width * 4) arrives as pushed; another source's frame does not.
-    const QByteArray pixels = TestNdiRuntime::bgrxFrame(3, 2, 16, 1, 2, 3);
-    runtime.pushVideoFrame("OTHER (CAM)", 5, 5, 20, TestNdiRuntime::bgrxFrame(5, 5, 20, 0, 0, 0));
-    runtime.pushVideoFrame("HOST (CAM)", 3, 2, 16, pixels);
-    NdiVideoFrame frame{};
-    QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 2000), NdiFrameTypeVideo);
-    QCOMPARE(frame.width, 3);
-    QCOMPARE(frame.height, 2);
-    QCOMPARE(frame.lineStrideBytes, 16);
-    QCOMPARE(frame.fourCC, NdiFourCCBgrx);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(frame.data), 32), pixels);
-    NDIlib_recv_free_video_v2(receiver, &frame);
-
-    QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 0), NdiFrameTypeNone);
-    NDIlib_recv_destroy(receiver);
-    QCOMPARE(runtime.count(TestNdiFramesCaptured), 1);
-    QCOMPARE(runtime.count(TestNdiFramesFreed), 1);
-    QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 1);
-    QCOMPARE(runtime.count(TestNdiMisuses), 0);
-}
-
-// Shutdown destroys NDI while video threads may still be capturing: the runtime must not go
-// away under a call, and calls after that are answered without it.
-void TestNdiLoader::destroyWaitsForCallInside()
-{
-    TestNdiRuntime::pointLoaderAt(Build::Complete);
-    QVERIFY(NDIlib_initialize());
-    NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
-    QVERIFY(receiver);
-    std::atomic<bool> captureReturned{false};
-    std::thread capturer([&] {
+        // A padded line (stride past width * 4) arrives as pushed; another source's frame does not.
+        const QByteArray pixels = TestNdiRuntime::bgrxFrame(3, 2, 16, 1, 2, 3);
+        runtime.pushVideoFrame("OTHER (CAM)", 5, 5, 20,
+                               TestNdiRuntime::bgrxFrame(5, 5, 20, 0, 0, 0));
+        runtime.pushVideoFrame("HOST (CAM)", 3, 2, 16, pixels);
         NdiVideoFrame frame{};
-        NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 300);
-        captureReturned = true;
-    });
-    QTest::qWait(50);
-    NDIlib_destroy();
-    QVERIFY(captureReturned);
-    capturer.join();
-    NdiVideoFrame frame{};
-    QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 2000), NdiFrameTypeNone);
-    NDIlib_recv_destroy(receiver);
-}
+        QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 2000),
+                 NdiFrameTypeVideo);
+        QCOMPARE(QSize(frame.width, frame.height), QSize(3, 2));
+        QCOMPARE(frame.lineStrideBytes, 16);
+        QCOMPARE(frame.fourCC, NdiFourCCBgrx);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(frame.data), 32), pixels);
+        NDIlib_recv_free_video_v2(receiver, &frame);
+
+        QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 0), NdiFrameTypeNone);
+        NDIlib_recv_destroy(receiver);
+        QCOMPARE(runtime.count(TestNdiFramesCaptured), 1);
+        QCOMPARE(runtime.count(TestNdiFramesFreed), 1);
+        QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 1);
+        QCOMPARE(runtime.count(TestNdiMisuses), 0);
+    }
+
+    // Shutdown destroys NDI while video threads may still be capturing: the runtime must not go
+    // away under a call, and calls after that are answered without it.
+    void destroyWaitsForCallInside()
+    {
+        TestNdiRuntime::pointLoaderAt(Build::Complete);
+        QVERIFY(NDIlib_initialize());
+        NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
+        QVERIFY(receiver);
+        std::atomic<bool> captureCalled{false};
+        std::atomic<bool> captureReturned{false};
+        std::thread capturer([&] {
+            NdiVideoFrame frame{};
+            captureCalled = true;
+            NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 1000);
+            captureReturned = true;
+        });
+        while (!captureCalled)
+            std::this_thread::yield();
+        QTest::qWait(50);
+        NDIlib_destroy();
+        const bool returnedBeforeDestroy = captureReturned;
+        capturer.join(); // before any check, so that a failure cannot leave it joinable
+        QVERIFY(returnedBeforeDestroy);
+        NdiVideoFrame frame{};
+        QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 2000),
+                 NdiFrameTypeNone);
+        NDIlib_recv_destroy(receiver);
+    }
+};
 
 int runNdiLoaderTests(int argc, char **argv)
 {

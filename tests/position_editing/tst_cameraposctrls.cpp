@@ -9,6 +9,9 @@
 #include "support/testndiruntime.h"
 #include "widgetprobe.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -34,20 +37,15 @@ constexpr uint16_t CameraPan = 1658; // 175° Right
 constexpr uint16_t CameraTilt = 374; // 30° Up
 constexpr uint16_t CameraValue = 0x1A2B;
 
-// The VISCA message of a datagram (from byte 8), for datagrams of one payload type.
-std::vector<Bytes> messages(const LoopbackCamera &camera, uint8_t payloadType)
+// The VISCA messages (from byte 8) of the command datagrams the camera received.
+std::vector<Bytes> commands(const LoopbackCamera &camera)
 {
     std::vector<Bytes> result;
     for (const LoopbackCamera::Datagram &d : camera.received()) {
-        if (d.bytes.size() > 10 && d.bytes[0] == 0x01 && d.bytes[1] == payloadType)
+        if (d.bytes.size() > 10 && d.bytes[0] == 0x01 && d.bytes[1] == 0x00)
             result.emplace_back(d.bytes.begin() + 8, d.bytes.end());
     }
     return result;
-}
-
-std::vector<Bytes> commands(const LoopbackCamera &camera)
-{
-    return messages(camera, 0x00);
 }
 
 // Receives the dropped URL of the camera link instead of a browser.
@@ -149,8 +147,6 @@ private slots:
             << 0.5f << -1.0f << 50 << Bytes{0x81, 0x01, 0x06, 0x01, 6, 9, 2, 1, 0xFF};
         QTest::newRow("stop") << 0.0f << 0.0f << 50
                               << Bytes{0x81, 0x01, 0x06, 0x01, 0, 0, 3, 3, 0xFF};
-        QTest::newRow("full right-down")
-            << 1.0f << 1.0f << 50 << Bytes{0x81, 0x01, 0x06, 0x01, 11, 9, 2, 2, 0xFF};
         QTest::newRow("left only still creeps down")
             << -1.0f << 0.0f << 100 << Bytes{0x81, 0x01, 0x06, 0x01, 21, 1, 1, 2, 0xFF};
         QTest::newRow("slow speed truncates")
@@ -176,11 +172,9 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("drive");
         QTest::newRow("tele at 0 is a stop") << 0 << "btnCameraZoomTele" << 0x00;
-        QTest::newRow("wide at 0 is a stop") << 0 << "btnCameraZoomWide" << 0x00;
         QTest::newRow("tele at 14") << 14 << "btnCameraZoomTele" << 0x27;
         QTest::newRow("wide at 14") << 14 << "btnCameraZoomWide" << 0x37;
         QTest::newRow("wide at 1 halves to 0") << 1 << "btnCameraZoomWide" << 0x30;
-        QTest::newRow("tele at 7") << 7 << "btnCameraZoomTele" << 0x23;
     }
     void zoomButtons()
     {
@@ -353,16 +347,20 @@ private slots:
             panel->SelectSource(QStringLiteral("None"));
         }
         QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 1);
-        for (const char *name :
-             {"presetStoreButton", "presetResetButton", "btnCameraZoomWide", "btnCameraZoomTele",
-              "btnCameraFocusIncrease", "btnCameraFocusDecrease"})
-            QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
-        QVERIFY(!child<QToolButton>("posRefreshButton")->isEnabled());
-        QVERIFY(!child<QToolButton>("linkToolButton")->isEnabled());
-        QVERIFY(!child<QSpinBox>("wayPointSpinBox")->isEnabled());
-        QVERIFY(!child<QSlider>("zoomSpeedSlider")->isEnabled());
-        QVERIFY(!child<QSlider>("focusSpeedSlider")->isEnabled());
-        QVERIFY(!child<JoyPad>("joyPad")->isEnabled());
+        // Every camera control, the joystick included; only the source choice and close stay.
+        int controls = 0;
+        for (QWidget *w : panel->findChildren<QWidget *>()) {
+            const QString name = w->objectName();
+            const bool control = qobject_cast<QAbstractButton *>(w) ||
+                                 qobject_cast<QAbstractSlider *>(w) ||
+                                 qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<JoyPad *>(w);
+            if (!control || name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+                name == QLatin1String("closeToolButton"))
+                continue;
+            ++controls;
+            QVERIFY2(!w->isEnabled(), qPrintable(name));
+        }
+        QVERIFY(controls >= 12);
         for (const char *name : {"panValueLabel", "tiltValueLabel", "zoomValueLabel",
                                  "videoResValueLabel", "versionValueLabel"})
             QVERIFY2(labelText(name).isEmpty(), name);

@@ -54,7 +54,6 @@ private slots:
     {
         QTest::addColumn<int>("rowWidth");
         QTest::newRow("narrow row") << 200;
-        QTest::newRow("wide row") << 1200;
         QTest::newRow("very wide row") << 4000;
     }
     void keepsItsWidth()

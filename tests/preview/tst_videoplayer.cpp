@@ -8,22 +8,17 @@
 #include <cstring>
 
 namespace {
-uint8_t *bgrxBuffer(QSize size, const uint8_t bgrx[4])
-{
-    auto *data = new uint8_t[size_t(size.width()) * size.height() * 4];
-    for (int i = 0; i < size.width() * size.height(); ++i)
-        std::memcpy(data + i * 4, bgrx, 4);
-    return data;
-}
+const QSize PreviewSize(360, 203);
 
 uint8_t *solidFrame(QSize size, QColor colour)
 {
     const uint8_t bgrx[4] = {uint8_t(colour.blue()), uint8_t(colour.green()), uint8_t(colour.red()),
                              0};
-    return bgrxBuffer(size, bgrx);
+    auto *data = new uint8_t[size_t(size.width()) * size.height() * 4];
+    for (int i = 0; i < size.width() * size.height(); ++i)
+        std::memcpy(data + i * 4, bgrx, 4);
+    return data;
 }
-
-const QSize FrameSize(640, 360);
 
 class PaintCounter : public QObject
 {
@@ -35,7 +30,6 @@ public:
         return false;
     }
 };
-const QSize PreviewSize(360, 203);
 } // namespace
 
 class VideoPlayerTest : public QObject
@@ -47,7 +41,7 @@ private:
     VideoWidget *widget() { return player->findChild<VideoWidget *>(); }
     VideoWidgetSurface *surface() { return widget()->videoSurface(); }
     QColor centre() { return widget()->grab().toImage().pixelColor(widget()->rect().center()); }
-    void present(QColor colour) { player->presentFrame(640, 360, solidFrame(FrameSize, colour)); }
+    void present(QColor colour) { player->presentFrame(640, 360, solidFrame({640, 360}, colour)); }
 
 private slots:
     void init()
@@ -85,8 +79,6 @@ private slots:
     {
         QTest::addColumn<QColor>("colour");
         QTest::newRow("red (00 00 FF 00)") << QColor(Qt::red);
-        QTest::newRow("green") << QColor(Qt::green);
-        QTest::newRow("blue") << QColor(Qt::blue);
         QTest::newRow("mixed") << QColor(0x12, 0x80, 0xF0);
     }
     void coloursAreTrue()
@@ -173,19 +165,14 @@ private slots:
         QVERIFY(surface.present(QVideoFrame(frame)));
         QCOMPARE(surface.videoRect(), target);
 
+        // White inside the target, black bars around it.
         const QImage painted = widget.grab().toImage();
-        QCOMPARE(painted.pixelColor(target.center()), QColor(Qt::white));
-        QCOMPARE(painted.pixelColor(target.topLeft()), QColor(Qt::white));
-        QCOMPARE(painted.pixelColor(target.bottomRight()), QColor(Qt::white));
-        for (const QPoint corner :
-             {QPoint(0, 0), QPoint(widgetSize.width() - 1, widgetSize.height() - 1)}) {
-            if (!target.contains(corner))
-                QCOMPARE(painted.pixelColor(corner), QColor(Qt::black));
+        for (const QPoint p : {target.topLeft(), target.bottomRight(), QPoint(0, 0),
+                               QPoint(widgetSize.width() - 1, widgetSize.height() - 1),
+                               target.topLeft() - QPoint(1, 1)}) {
+            if (painted.rect().contains(p))
+                QCOMPARE(painted.pixelColor(p), QColor(target.contains(p) ? Qt::white : Qt::black));
         }
-        if (target.left() > 0)
-            QCOMPARE(painted.pixelColor(target.left() - 1, target.center().y()), QColor(Qt::black));
-        if (target.top() > 0)
-            QCOMPARE(painted.pixelColor(target.center().x(), target.top() - 1), QColor(Qt::black));
     }
 };
 

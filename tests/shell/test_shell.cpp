@@ -67,362 +67,306 @@ class TestShell : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void hitZone_data();
-    void hitZone();
-    void dragGeometry_data();
-    void dragGeometry();
-
-    void hoverCursor_data();
-    void hoverCursor();
-    void borderDrag_data();
-    void borderDrag();
-    void maximizedIgnoresBorders();
-    void stateToggle_data();
-    void stateToggle();
-    void minimizedRemaximizesOnActivation();
-    void closeButtonRequestsClose();
-    void titleBarDragMovesWindow();
-
-    void aboutBoxOpensFreshAndFrees();
-    void aboutBoxLinks_data();
-    void aboutBoxLinks();
-
-private:
-    void showNormalAt(const QRect &geometry);
-
     ZuMainWindow *window = nullptr;
-};
 
-void TestShell::init()
-{
-    window = new ZuMainWindow(nullptr);
-    window->appVersion = QStringLiteral("1.0.0.11");
-}
-
-void TestShell::cleanup()
-{
-    delete window;
-    window = nullptr;
-}
-
-void TestShell::showNormalAt(const QRect &geometry)
-{
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->setGeometry(geometry);
-    QTRY_COMPARE(window->geometry(), geometry);
-}
-
-void TestShell::hitZone_data()
-{
-    QTest::addColumn<QPoint>("pos");
-    QTest::addColumn<Zone>("zone");
-    // Window (100,200) 400 x 300: the outer right and bottom lines are x = 500 and y = 500.
-
-    QTest::newRow("top-left inside") << QPoint(110, 210) << Zone::TopLeft;
-    QTest::newRow("top-left exact corner") << QPoint(100, 200) << Zone::TopLeft;
-    QTest::newRow("top-left band limit") << QPoint(115, 215) << Zone::TopLeft;
-    QTest::newRow("top-right") << QPoint(490, 205) << Zone::TopRight;
-    QTest::newRow("top-right outer edge") << QPoint(500, 200) << Zone::TopRight;
-    QTest::newRow("bottom-left") << QPoint(105, 495) << Zone::BottomLeft;
-    QTest::newRow("bottom-right is right edge") << QPoint(495, 495) << Zone::Right;
-    QTest::newRow("top") << QPoint(300, 210) << Zone::Top;
-    QTest::newRow("left") << QPoint(110, 350) << Zone::Left;
-    QTest::newRow("right") << QPoint(486, 350) << Zone::Right;
-    QTest::newRow("bottom") << QPoint(300, 490) << Zone::Bottom;
-    QTest::newRow("just past the left band") << QPoint(116, 350) << Zone::None;
-    QTest::newRow("just above the bottom band") << QPoint(300, 484) << Zone::None;
-    QTest::newRow("middle") << QPoint(300, 350) << Zone::None;
-    QTest::newRow("left of the window") << QPoint(99, 350) << Zone::None;
-    QTest::newRow("below the window") << QPoint(300, 501) << Zone::None;
-    // Bands are not clipped to the window's other extent.
-    QTest::newRow("top band beyond the right") << QPoint(900, 205) << Zone::Top;
-}
-
-void TestShell::hitZone()
-{
-    QFETCH(QPoint, pos);
-    QFETCH(Zone, zone);
-    QCOMPARE(BorderZones::hitZone(QRect(100, 200, 400, 300), pos, 15), zone);
-}
-
-void TestShell::dragGeometry_data()
-{
-    QTest::addColumn<Edges>("edges");
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<std::optional<QRect>>("expected");
-    // Start (100,100)-(899,699) on a 1920 x 1080 desktop.
-    const Edges topRight{true, false, true, false}, topLeft{true, true, false, false};
-    const Edges bottomLeft{false, true, false, true}, top{true, false, false, false};
-    const Edges left{false, true, false, false}, right{false, false, true, false};
-    const Edges bottom{false, false, false, true};
-    const std::optional<QRect> none;
-    auto rect = [](int l, int t, int r, int b) {
-        return std::optional<QRect>(QRect(QPoint(l, t), QPoint(r, b)));
-    };
-
-    QTest::newRow("top-right") << topRight << QPoint(950, 50) << rect(100, 50, 949, 699);
-    QTest::newRow("top-right zero width") << topRight << QPoint(100, 50) << none;
-    QTest::newRow("top-right top at 0") << topRight << QPoint(950, 0) << none;
-    QTest::newRow("top-right near floor") << topRight << QPoint(950, 1030) << none;
-    QTest::newRow("top-left") << topLeft << QPoint(90, 80) << rect(90, 80, 899, 699);
-    QTest::newRow("top-left left at 0") << topLeft << QPoint(0, 80) << none;
-    QTest::newRow("top-left top at 0") << topLeft << QPoint(90, 0) << none;
-    QTest::newRow("bottom-left") << bottomLeft << QPoint(50, 900) << rect(50, 100, 899, 899);
-    QTest::newRow("bottom-left zero height") << bottomLeft << QPoint(50, 100) << none;
-    QTest::newRow("bottom-left left at 0") << bottomLeft << QPoint(0, 900) << none;
-    QTest::newRow("top at 1") << top << QPoint(500, 1) << rect(100, 1, 899, 699);
-    QTest::newRow("top at 0") << top << QPoint(500, 0) << none;
-    QTest::newRow("top 51 above floor") << top << QPoint(500, 1029) << rect(100, 1029, 899, 699);
-    QTest::newRow("top 50 above floor") << top << QPoint(500, 1030) << none;
-    QTest::newRow("left at 1") << left << QPoint(1, 300) << rect(1, 100, 899, 699);
-    QTest::newRow("left at 0") << left << QPoint(0, 300) << none;
-    QTest::newRow("left 51 before wall") << left << QPoint(1869, 300) << rect(1869, 100, 899, 699);
-    QTest::newRow("left 50 before wall") << left << QPoint(1870, 300) << none;
-    QTest::newRow("right") << right << QPoint(1000, 10) << rect(100, 100, 999, 699);
-    QTest::newRow("right width 1") << right << QPoint(101, 10) << rect(100, 100, 100, 699);
-    QTest::newRow("right width 0") << right << QPoint(100, 10) << none;
-    QTest::newRow("bottom") << bottom << QPoint(10, 800) << rect(100, 100, 899, 799);
-    QTest::newRow("bottom height 0") << bottom << QPoint(10, 100) << none;
-    QTest::newRow("no edge") << Edges{} << QPoint(500, 500) << none;
-}
-
-void TestShell::dragGeometry()
-{
-    QFETCH(Edges, edges);
-    QFETCH(QPoint, pointer);
-    QFETCH(std::optional<QRect>, expected);
-    const auto result =
-        BorderZones::dragGeometry(edges, QRect(100, 100, 800, 600), pointer, QSize(1920, 1080));
-    QCOMPARE(result.has_value(), expected.has_value());
-    if (expected)
-        QCOMPARE(*result, *expected);
-}
-
-void TestShell::hoverCursor_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QPoint>("offset");
-    QTest::addColumn<Qt::CursorShape>("cursor");
-    const int w = windowRect.width(), h = windowRect.height();
-
-    QTest::newRow("top-left") << "windowTitlebar" << QPoint(5, 5) << Qt::SizeFDiagCursor;
-    QTest::newRow("top-right") << "closeButton" << QPoint(w - 5, 5) << Qt::SizeBDiagCursor;
-    QTest::newRow("bottom-left") << "windowContent" << QPoint(5, h - 5) << Qt::SizeBDiagCursor;
-    QTest::newRow("top") << "titlButton" << QPoint(500, 5) << Qt::SizeVerCursor;
-    QTest::newRow("left over child") << "windowContent" << QPoint(5, 400) << Qt::SizeHorCursor;
-    QTest::newRow("right over child") << "windowContent" << QPoint(w - 5, 400) << Qt::SizeHorCursor;
-    QTest::newRow("bottom-right") << "windowContent" << QPoint(w - 5, h - 5) << Qt::SizeHorCursor;
-    QTest::newRow("bottom") << "windowContent" << QPoint(800, h - 5) << Qt::SizeVerCursor;
-    QTest::newRow("middle") << "windowContent" << QPoint(800, 400) << Qt::ArrowCursor;
-}
-
-void TestShell::hoverCursor()
-{
-    QFETCH(QString, target);
-    QFETCH(QPoint, offset);
-    QFETCH(Qt::CursorShape, cursor);
-    showNormalAt(windowRect);
-    window->setCursor(Qt::WaitCursor);
-
-    auto *widget = window->findChild<QWidget *>(target);
-    QVERIFY(widget);
-    sendMouse(widget, QEvent::MouseMove, windowRect.topLeft() + offset);
-    QCOMPARE(window->cursor().shape(), cursor);
-}
-
-void TestShell::borderDrag_data()
-{
-    QTest::addColumn<QPoint>("press");
-    QTest::addColumn<QPoint>("move");
-    QTest::addColumn<QRect>("expected");
-    // The offscreen desktop is far smaller than the window, so only growing moves pass
-    // the minimum size; rejected moves must leave the geometry alone.
-    const QRect r = windowRect;
-    const QSize desktop = QApplication::desktop()->size();
-
-    QTest::newRow("top-left 10 px inside")
-        << r.topLeft() + QPoint(10, 10) << QPoint(60, 40) << QRect(QPoint(60, 40), r.bottomRight());
-    QTest::newRow("left grows, right stays")
-        << QPoint(r.x() + 5, 500) << QPoint(40, 500) << QRect(QPoint(40, r.y()), r.bottomRight());
-    QTest::newRow("left stops near the desktop's right")
-        << QPoint(r.x() + 5, 500) << QPoint(desktop.width() - 50, 500) << r;
-    QTest::newRow("left stops at 0") << QPoint(r.x() + 5, 500) << QPoint(0, 500) << r;
-    QTest::newRow("top stops near the desktop's bottom")
-        << QPoint(800, r.y() + 5) << QPoint(800, desktop.height() - 50) << r;
-    QTest::newRow("top grows") << QPoint(800, r.y() + 5) << QPoint(800, 60)
-                               << QRect(QPoint(r.x(), 60), r.bottomRight());
-    QTest::newRow("bottom-right resizes width only")
-        << r.bottomRight() - QPoint(5, 5) << r.bottomRight() + QPoint(30, 30)
-        << QRect(r.topLeft(), QSize(r.width() + 29, r.height()));
-    QTest::newRow("bottom grows") << QPoint(800, r.bottom() - 2) << QPoint(800, r.bottom() + 40)
-                                  << QRect(r.topLeft(), QSize(r.width(), r.height() + 39));
-    QTest::newRow("middle press does nothing") << r.center() << r.center() + QPoint(50, 50) << r;
-}
-
-void TestShell::borderDrag()
-{
-    QFETCH(QPoint, press);
-    QFETCH(QPoint, move);
-    QFETCH(QRect, expected);
-    showNormalAt(windowRect);
-    auto *content = child<QWidget>(window, "windowContent");
-
-    sendMouse(window, QEvent::MouseButtonPress, press, Qt::LeftButton);
-    sendMouse(content, QEvent::MouseMove, move, Qt::LeftButton);
-    QTRY_COMPARE(window->geometry(), expected);
-
-    // Releasing over another widget ends the drag, and a press outside every band right
-    // after it must not pick up the edges of that drag.
-    sendMouse(content, QEvent::MouseButtonRelease, move);
-    const QPoint middle = window->geometry().center();
-    sendMouse(window, QEvent::MouseButtonPress, middle, Qt::LeftButton);
-    sendMouse(content, QEvent::MouseMove, middle + QPoint(30, 30), Qt::LeftButton);
-    sendMouse(content, QEvent::MouseButtonRelease, middle + QPoint(30, 30));
-    QCOMPARE(window->geometry(), expected);
-
-    sendMouse(content, QEvent::MouseMove, move + QPoint(20, 20));
-    QCOMPARE(window->geometry(), expected);
-    // Hovering works again once the button is up.
-    sendMouse(content, QEvent::MouseMove, window->geometry().topLeft() + QPoint(3, 400));
-    QCOMPARE(window->cursor().shape(), Qt::SizeHorCursor);
-}
-
-void TestShell::maximizedIgnoresBorders()
-{
-    window->showMaximized();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    QTRY_VERIFY(window->isMaximized());
-    const QRect before = window->geometry();
-    const QPoint nearLeft = before.topLeft() + QPoint(3, before.height() / 2);
-    auto *content = child<QWidget>(window, "windowContent");
-
-    sendMouse(content, QEvent::MouseMove, nearLeft);
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    sendMouse(window, QEvent::MouseButtonPress, nearLeft, Qt::LeftButton);
-    sendMouse(content, QEvent::MouseMove, nearLeft - QPoint(0, 50), Qt::LeftButton);
-    sendMouse(content, QEvent::MouseButtonRelease, nearLeft - QPoint(0, 50));
-    QCOMPARE(window->geometry(), before);
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-}
-
-void TestShell::stateToggle_data()
-{
-    QTest::addColumn<bool>("byTitleBar");
-    QTest::newRow("window buttons") << false;
-    QTest::newRow("title bar double click") << true;
-}
-
-void TestShell::stateToggle()
-{
-    QFETCH(bool, byTitleBar);
-    showNormalAt(windowRect);
-    auto *restore = child<QToolButton>(window, "restoreButton");
-    auto *maximize = child<QToolButton>(window, "maximizeButton");
-    auto *titleBar = child<QWidget>(window, "windowTitlebar");
-    QVERIFY(restore->isHidden());
-
-    auto toggle = [&](QToolButton *button) {
-        if (byTitleBar)
-            QTest::mouseDClick(titleBar, Qt::LeftButton, Qt::NoModifier, QPoint(1000, 40));
-        else
-            QTest::mouseClick(button, Qt::LeftButton);
-    };
-    toggle(maximize);
-    QTRY_VERIFY(window->isMaximized());
-    QVERIFY(!restore->isHidden());
-    QVERIFY(maximize->isHidden());
-
-    toggle(restore);
-    QTRY_COMPARE(window->windowState() & ~Qt::WindowActive, Qt::WindowNoState);
-    QVERIFY(window->isVisible());
-    QVERIFY(restore->isHidden());
-    QVERIFY(!maximize->isHidden());
-}
-
-void TestShell::minimizedRemaximizesOnActivation()
-{
-    showNormalAt(windowRect);
-    QTest::mouseClick(child<QToolButton>(window, "minimizeButton"), Qt::LeftButton);
-    QTRY_VERIFY(window->isMinimized());
-
-    // Coming back from the taskbar is an activation change.
-    QApplication::setActiveWindow(nullptr);
-    QApplication::setActiveWindow(window);
-    QTRY_VERIFY(window->isMaximized());
-    QVERIFY(!child<QToolButton>(window, "restoreButton")->isHidden());
-}
-
-void TestShell::closeButtonRequestsClose()
-{
-    QSignalSpy spy(window, &ZuMainWindow::requestClose);
-    QTest::mouseClick(child<QToolButton>(window, "closeButton"), Qt::LeftButton);
-    QCOMPARE(spy.count(), 1);
-}
-
-void TestShell::titleBarDragMovesWindow()
-{
-    showNormalAt(windowRect);
-    auto *titleBar = child<QWidget>(window, "windowTitlebar");
-    // Inside the top resize band: the bar takes the press, so the window moves, not resizes.
-    const QPoint grab = windowRect.topLeft() + QPoint(1000, 5);
-
-    sendMouse(titleBar, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(30, -20), Qt::LeftButton);
-    sendMouse(titleBar, QEvent::MouseButtonRelease, grab + QPoint(30, -20));
-    QTRY_COMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
-    QCOMPARE(window->size(), windowRect.size());
-
-    sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(90, 90), Qt::LeftButton);
-    QCOMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
-}
-
-void TestShell::aboutBoxOpensFreshAndFrees()
-{
-    auto *title = child<QPushButton>(window, "titlButton");
-    for (int round = 0; round < 2; ++round) {
-        QPointer<InfoDialog> seen;
-        QSize size, afterResize;
-        QString version;
-        int openCount = 0;
-        closeAboutWhenShown(window, [&](InfoDialog *dialog) {
-            seen = dialog;
-            size = dialog->size();
-            dialog->resize(400, 300);
-            afterResize = dialog->size();
-            version = child<QLabel>(dialog, "versionLabel")->text();
-            openCount = window->findChildren<InfoDialog *>().size();
-        });
-        QTest::mouseClick(title, Qt::LeftButton);
-
-        QVERIFY(seen.isNull());
-        QCOMPARE(size, QSize(290, 210));
-        QCOMPARE(afterResize, QSize(290, 210));
-        QCOMPARE(version, QStringLiteral("Version : 1.0.0.11"));
-        QCOMPARE(openCount, 1);
+    void showNormalAt(const QRect &geometry)
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->setGeometry(geometry);
+        QTRY_COMPARE(window->geometry(), geometry);
     }
-}
 
-void TestShell::aboutBoxLinks_data()
-{
-    QTest::addColumn<QString>("href");
-    QTest::newRow("knowledge base") << QString::fromUtf8(Links::knowledgeBase);
-    QTest::newRow("support mail") << QStringLiteral("mailto:") + Links::supportMail;
-    QTest::newRow("web site") << QString::fromUtf8(Links::website);
-}
+private slots:
+    void init()
+    {
+        window = new ZuMainWindow(nullptr);
+        window->appVersion = QStringLiteral("1.0.0.11");
+    }
+    void cleanup()
+    {
+        delete window;
+        window = nullptr;
+    }
 
-void TestShell::aboutBoxLinks()
-{
-    QFETCH(QString, href);
-    InfoDialog dialog(window);
-    auto *contact = child<QLabel>(&dialog, "contactLabel");
-    QVERIFY(contact->openExternalLinks());
-    QVERIFY(contact->text().contains(QStringLiteral("href=\"%1\"").arg(href)));
-}
+    void hitZone_data()
+    {
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<Zone>("zone");
+        // Window (100,200) 400 x 300: the outer right and bottom lines are x = 500 and y = 500.
+        QTest::newRow("top-left exact corner") << QPoint(100, 200) << Zone::TopLeft;
+        QTest::newRow("top-left band limit") << QPoint(115, 215) << Zone::TopLeft;
+        QTest::newRow("top-right outer edge") << QPoint(500, 200) << Zone::TopRight;
+        QTest::newRow("bottom-left") << QPoint(105, 495) << Zone::BottomLeft;
+        QTest::newRow("bottom-right is right edge") << QPoint(495, 495) << Zone::Right;
+        QTest::newRow("top") << QPoint(300, 210) << Zone::Top;
+        QTest::newRow("left") << QPoint(110, 350) << Zone::Left;
+        QTest::newRow("right") << QPoint(486, 350) << Zone::Right;
+        QTest::newRow("bottom") << QPoint(300, 490) << Zone::Bottom;
+        QTest::newRow("just past the left band") << QPoint(116, 350) << Zone::None;
+        QTest::newRow("just above the bottom band") << QPoint(300, 484) << Zone::None;
+        QTest::newRow("left of the window") << QPoint(99, 350) << Zone::None;
+        QTest::newRow("below the window") << QPoint(300, 501) << Zone::None;
+        // Bands are not clipped to the window's other extent.
+        QTest::newRow("top band beyond the right") << QPoint(900, 205) << Zone::Top;
+    }
+    void hitZone()
+    {
+        QFETCH(QPoint, pos);
+        QFETCH(Zone, zone);
+        QCOMPARE(BorderZones::hitZone(QRect(100, 200, 400, 300), pos, 15), zone);
+    }
+
+    void dragGeometry_data()
+    {
+        QTest::addColumn<Edges>("edges");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<std::optional<QRect>>("expected");
+        // Start (100,100)-(899,699) on a 1920 x 1080 desktop.
+        const Edges topRight{true, false, true, false}, topLeft{true, true, false, false};
+        const Edges bottomLeft{false, true, false, true}, top{true, false, false, false};
+        const Edges left{false, true, false, false}, right{false, false, true, false};
+        const Edges bottom{false, false, false, true};
+        const std::optional<QRect> none;
+        auto rect = [](int l, int t, int r, int b) {
+            return std::optional<QRect>(QRect(QPoint(l, t), QPoint(r, b)));
+        };
+        QTest::newRow("top-right") << topRight << QPoint(950, 50) << rect(100, 50, 949, 699);
+        QTest::newRow("top-right zero width") << topRight << QPoint(100, 50) << none;
+        QTest::newRow("top-right top at 0") << topRight << QPoint(950, 0) << none;
+        QTest::newRow("top-left") << topLeft << QPoint(90, 80) << rect(90, 80, 899, 699);
+        QTest::newRow("bottom-left") << bottomLeft << QPoint(50, 900) << rect(50, 100, 899, 899);
+        QTest::newRow("bottom-left zero height") << bottomLeft << QPoint(50, 100) << none;
+        QTest::newRow("top at 1") << top << QPoint(500, 1) << rect(100, 1, 899, 699);
+        QTest::newRow("top at 0") << top << QPoint(500, 0) << none;
+        QTest::newRow("top 51 above floor")
+            << top << QPoint(500, 1029) << rect(100, 1029, 899, 699);
+        QTest::newRow("top 50 above floor") << top << QPoint(500, 1030) << none;
+        QTest::newRow("left at 1") << left << QPoint(1, 300) << rect(1, 100, 899, 699);
+        QTest::newRow("left at 0") << left << QPoint(0, 300) << none;
+        QTest::newRow("left 51 before wall")
+            << left << QPoint(1869, 300) << rect(1869, 100, 899, 699);
+        QTest::newRow("left 50 before wall") << left << QPoint(1870, 300) << none;
+        QTest::newRow("right width 1") << right << QPoint(101, 10) << rect(100, 100, 100, 699);
+        QTest::newRow("right width 0") << right << QPoint(100, 10) << none;
+        QTest::newRow("bottom") << bottom << QPoint(10, 800) << rect(100, 100, 899, 799);
+        QTest::newRow("bottom height 0") << bottom << QPoint(10, 100) << none;
+        QTest::newRow("no edge") << Edges{} << QPoint(500, 500) << none;
+    }
+    void dragGeometry()
+    {
+        QFETCH(Edges, edges);
+        QFETCH(QPoint, pointer);
+        QFETCH(std::optional<QRect>, expected);
+        const auto result =
+            BorderZones::dragGeometry(edges, QRect(100, 100, 800, 600), pointer, QSize(1920, 1080));
+        QCOMPARE(result, expected);
+    }
+
+    void hoverCursor_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QPoint>("offset");
+        QTest::addColumn<Qt::CursorShape>("cursor");
+        const int w = windowRect.width(), h = windowRect.height();
+        QTest::newRow("top-left") << "windowTitlebar" << QPoint(5, 5) << Qt::SizeFDiagCursor;
+        QTest::newRow("top-right") << "closeButton" << QPoint(w - 5, 5) << Qt::SizeBDiagCursor;
+        QTest::newRow("bottom-left") << "windowContent" << QPoint(5, h - 5) << Qt::SizeBDiagCursor;
+        QTest::newRow("top") << "titlButton" << QPoint(500, 5) << Qt::SizeVerCursor;
+        QTest::newRow("left over child") << "windowContent" << QPoint(5, 400) << Qt::SizeHorCursor;
+        QTest::newRow("right over child")
+            << "windowContent" << QPoint(w - 5, 400) << Qt::SizeHorCursor;
+        QTest::newRow("bottom-right")
+            << "windowContent" << QPoint(w - 5, h - 5) << Qt::SizeHorCursor;
+        QTest::newRow("bottom") << "windowContent" << QPoint(800, h - 5) << Qt::SizeVerCursor;
+        QTest::newRow("middle") << "windowContent" << QPoint(800, 400) << Qt::ArrowCursor;
+    }
+    void hoverCursor()
+    {
+        QFETCH(QString, target);
+        QFETCH(QPoint, offset);
+        QFETCH(Qt::CursorShape, cursor);
+        showNormalAt(windowRect);
+        window->setCursor(Qt::WaitCursor);
+        auto *widget = window->findChild<QWidget *>(target);
+        QVERIFY(widget);
+        sendMouse(widget, QEvent::MouseMove, windowRect.topLeft() + offset);
+        QCOMPARE(window->cursor().shape(), cursor);
+    }
+
+    void borderDrag_data()
+    {
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<QPoint>("move");
+        QTest::addColumn<QRect>("expected");
+        // The offscreen desktop is far smaller than the window, so only growing moves pass
+        // the minimum size; rejected moves must leave the geometry alone.
+        const QRect r = windowRect;
+        const QSize desktop = QApplication::desktop()->size();
+        const QPoint leftBand(r.x() + 5, 500), topBand(800, r.y() + 5);
+        QTest::newRow("top-left 10 px inside") << r.topLeft() + QPoint(10, 10) << QPoint(60, 40)
+                                               << QRect(QPoint(60, 40), r.bottomRight());
+        QTest::newRow("left grows, right stays")
+            << leftBand << QPoint(40, 500) << QRect(QPoint(40, r.y()), r.bottomRight());
+        QTest::newRow("left stops near the desktop's right")
+            << leftBand << QPoint(desktop.width() - 50, 500) << r;
+        QTest::newRow("left stops at 0") << leftBand << QPoint(0, 500) << r;
+        QTest::newRow("top stops near the desktop's bottom")
+            << topBand << QPoint(800, desktop.height() - 50) << r;
+        QTest::newRow("top grows")
+            << topBand << QPoint(800, 60) << QRect(QPoint(r.x(), 60), r.bottomRight());
+        QTest::newRow("bottom-right resizes width only")
+            << r.bottomRight() - QPoint(5, 5) << r.bottomRight() + QPoint(30, 30)
+            << QRect(r.topLeft(), QSize(r.width() + 29, r.height()));
+        QTest::newRow("bottom grows") << QPoint(800, r.bottom() - 2) << QPoint(800, r.bottom() + 40)
+                                      << QRect(r.topLeft(), QSize(r.width(), r.height() + 39));
+        QTest::newRow("middle press does nothing")
+            << r.center() << r.center() + QPoint(50, 50) << r;
+    }
+    void borderDrag()
+    {
+        QFETCH(QPoint, press);
+        QFETCH(QPoint, move);
+        QFETCH(QRect, expected);
+        showNormalAt(windowRect);
+        auto *content = child<QWidget>(window, "windowContent");
+
+        sendMouse(window, QEvent::MouseButtonPress, press, Qt::LeftButton);
+        sendMouse(content, QEvent::MouseMove, move, Qt::LeftButton);
+        QTRY_COMPARE(window->geometry(), expected);
+
+        // Releasing over another widget ends the drag, and a press outside every band right
+        // after it must not pick up the edges of that drag.
+        sendMouse(content, QEvent::MouseButtonRelease, move);
+        const QPoint middle = window->geometry().center();
+        sendMouse(window, QEvent::MouseButtonPress, middle, Qt::LeftButton);
+        sendMouse(content, QEvent::MouseMove, middle + QPoint(30, 30), Qt::LeftButton);
+        sendMouse(content, QEvent::MouseButtonRelease, middle + QPoint(30, 30));
+        sendMouse(content, QEvent::MouseMove, move + QPoint(20, 20));
+        QCOMPARE(window->geometry(), expected);
+        // Hovering works again once the button is up.
+        sendMouse(content, QEvent::MouseMove, window->geometry().topLeft() + QPoint(3, 400));
+        QCOMPARE(window->cursor().shape(), Qt::SizeHorCursor);
+    }
+
+    void maximizedIgnoresBorders()
+    {
+        window->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(window->isMaximized());
+        const QRect before = window->geometry();
+        const QPoint nearLeft = before.topLeft() + QPoint(3, before.height() / 2);
+        auto *content = child<QWidget>(window, "windowContent");
+
+        sendMouse(content, QEvent::MouseMove, nearLeft);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        sendMouse(window, QEvent::MouseButtonPress, nearLeft, Qt::LeftButton);
+        sendMouse(content, QEvent::MouseMove, nearLeft - QPoint(0, 50), Qt::LeftButton);
+        sendMouse(content, QEvent::MouseButtonRelease, nearLeft - QPoint(0, 50));
+        QCOMPARE(window->geometry(), before);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void stateToggle_data()
+    {
+        QTest::addColumn<bool>("byTitleBar");
+        QTest::newRow("window buttons") << false;
+        QTest::newRow("title bar double click") << true;
+    }
+    void stateToggle()
+    {
+        QFETCH(bool, byTitleBar);
+        showNormalAt(windowRect);
+        auto *restore = child<QToolButton>(window, "restoreButton");
+        auto *maximize = child<QToolButton>(window, "maximizeButton");
+        auto toggle = [&](QToolButton *button) {
+            if (byTitleBar)
+                QTest::mouseDClick(child<QWidget>(window, "windowTitlebar"), Qt::LeftButton,
+                                   Qt::NoModifier, QPoint(1000, 40));
+            else
+                QTest::mouseClick(button, Qt::LeftButton);
+        };
+        QVERIFY(restore->isHidden());
+        toggle(maximize);
+        QTRY_VERIFY(window->isMaximized());
+        QVERIFY(!restore->isHidden());
+        QVERIFY(maximize->isHidden());
+
+        toggle(restore);
+        QTRY_COMPARE(window->windowState() & ~Qt::WindowActive, Qt::WindowNoState);
+        QVERIFY(window->isVisible());
+        QVERIFY(restore->isHidden());
+        QVERIFY(!maximize->isHidden());
+    }
+
+    void minimizedRemaximizesOnActivation()
+    {
+        showNormalAt(windowRect);
+        QTest::mouseClick(child<QToolButton>(window, "minimizeButton"), Qt::LeftButton);
+        QTRY_VERIFY(window->isMinimized());
+        // Coming back from the taskbar is an activation change.
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(window);
+        QTRY_VERIFY(window->isMaximized());
+        QVERIFY(!child<QToolButton>(window, "restoreButton")->isHidden());
+    }
+
+    void closeButtonRequestsClose()
+    {
+        QSignalSpy spy(window, &ZuMainWindow::requestClose);
+        QTest::mouseClick(child<QToolButton>(window, "closeButton"), Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void titleBarDragMovesWindow()
+    {
+        showNormalAt(windowRect);
+        auto *titleBar = child<QWidget>(window, "windowTitlebar");
+        // Inside the top resize band: the bar takes the press, so the window moves, not resizes.
+        const QPoint grab = windowRect.topLeft() + QPoint(1000, 5);
+        sendMouse(titleBar, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(30, -20), Qt::LeftButton);
+        sendMouse(titleBar, QEvent::MouseButtonRelease, grab + QPoint(30, -20));
+        QTRY_COMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
+        QCOMPARE(window->size(), windowRect.size());
+
+        sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(90, 90), Qt::LeftButton);
+        QCOMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
+    }
+
+    void aboutBoxOpensFreshAndFrees()
+    {
+        auto *title = child<QPushButton>(window, "titlButton");
+        for (int round = 0; round < 2; ++round) {
+            QPointer<InfoDialog> seen;
+            QSize size, afterResize;
+            QString version, contact;
+            int openCount = 0;
+            closeAboutWhenShown(window, [&](InfoDialog *dialog) {
+                seen = dialog;
+                size = dialog->size();
+                dialog->resize(400, 300);
+                afterResize = dialog->size();
+                version = child<QLabel>(dialog, "versionLabel")->text();
+                auto *contactLabel = child<QLabel>(dialog, "contactLabel");
+                contact = contactLabel->openExternalLinks() ? contactLabel->text() : QString();
+                openCount = window->findChildren<InfoDialog *>().size();
+            });
+            QTest::mouseClick(title, Qt::LeftButton);
+
+            QVERIFY(seen.isNull());
+            QCOMPARE(size, QSize(290, 210));
+            QCOMPARE(afterResize, QSize(290, 210));
+            QCOMPARE(version, QStringLiteral("Version : 1.0.0.11"));
+            QCOMPARE(openCount, 1);
+            for (const QString &href :
+                 {QString::fromUtf8(Links::knowledgeBase), QString::fromUtf8(Links::website),
+                  QStringLiteral("mailto:") + Links::supportMail})
+                QVERIFY2(contact.contains(QStringLiteral("href=\"%1\"").arg(href)),
+                         qPrintable(href));
+        }
+    }
+};
 
 QTEST_MAIN(TestShell)
 #include "test_shell.moc"

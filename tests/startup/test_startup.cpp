@@ -22,24 +22,17 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        AppResources::initBundle();
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+    }
+    void init() { CameraDataStore::instance().resetForTests(); }
     void fontsAreRegisteredFromTheBundle();
     void withoutRuntimeLogsAndCarriesOn();
     void withRuntimeDiscoversAndReleasesEverything();
     void closeButtonEndsTheEventLoopPromptly();
 };
-
-void TestStartup::initTestCase()
-{
-    AppResources::initBundle();
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
-}
-
-void TestStartup::init()
-{
-    CameraDataStore::instance().resetForTests();
-}
 
 void TestStartup::fontsAreRegisteredFromTheBundle()
 {
@@ -82,8 +75,8 @@ void TestStartup::withRuntimeDiscoversAndReleasesEverything()
     std::set<NDISourceInfo> known;
     QTRY_VERIFY_WITH_TIMEOUT(
         (CameraDataStore::instance().copyKnownSources(known), known.size() == 1), 3000);
-    QCOMPARE(known.begin()->machineName, std::string("STUDIO-PC"));
-    QCOMPARE(known.begin()->ipAddress, std::string("127.0.4.200"));
+    QCOMPARE(known.begin()->machineName + "@" + known.begin()->ipAddress,
+             std::string("STUDIO-PC@127.0.4.200"));
 
     delete form;
     QCOMPARE(runtime.count(TestNdiFindersDestroyed), runtime.count(TestNdiFindersCreated));
@@ -105,11 +98,10 @@ void TestStartup::closeButtonEndsTheEventLoopPromptly()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(form->parentWidget()->objectName(), QStringLiteral("windowContent"));
 
-    auto *close = window.findChild<QToolButton *>(QStringLiteral("closeButton"));
-    QVERIFY(close);
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(close, Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("closeButton")),
+                      Qt::LeftButton);
     QTRY_VERIFY(!window.isVisible());
     delete form;
     QVERIFY2(clock.elapsed() < 3000, "close to shutdown should take about a second at most");

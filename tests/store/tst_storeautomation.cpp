@@ -47,16 +47,13 @@ private slots:
     void filingAgainMovesTheCameraToTheEnd();
     void nodeTakesTheDiscoveredAddress_data();
     void nodeTakesTheDiscoveredAddress();
-    void storeWayPointZeroMeansSetupWayPoint();
-    void unnumberedWayPointIsHeldAs65535();
+    void wayPointNumbers();
     void buildPlayList_data();
     void buildPlayList();
     void playListIsACopy();
-    void cameraWayPointsReadAndChange();
     void resetCameraTouchesOnlyTheSetupWayPoint();
     void clearWayPointsKeepsFlagsAndPositions();
     void sourceFlagsOnlyChangeForKnownNames();
-    void cameraPositions();
     void concurrentUseFromSeveralThreads();
 };
 
@@ -106,27 +103,24 @@ void TestStoreAutomation::nodeTakesTheDiscoveredAddress()
     QVERIFY(!node.moved && !node.arrived && !node.start.isValid());
 }
 
-void TestStoreAutomation::storeWayPointZeroMeansSetupWayPoint()
+// Number 0 files at the setup waypoint; an unnumbered one is held as 65535 and never played.
+void TestStoreAutomation::wayPointNumbers()
 {
     store().setCurrentSetupWayPoint(7);
     bool added = false;
     store().storeWayPoint("A(1)", WayPoint{1, 2, 3, 4, 0.5f}, 0, added);
     QVERIFY(added);
+    file("B(1)", -1);
 
     const auto entries = store().copyWayPointEntries();
-    QCOMPARE(int(entries.size()), 1);
+    QCOMPARE(int(entries.size()), 2);
     QCOMPARE(entries.at(7).node.at(0).delta, 0.5f);
+    QCOMPARE(entries.at(-1).preset, uint16_t(65535));
     CameraDataStore::WayPointMap positions;
     QVERIFY(store().getCameraWayPoints("A(1)", positions));
     QCOMPARE(int(positions.size()), 1);
     QCOMPARE(positions.at(7).zoom, 4);
-}
-
-void TestStoreAutomation::unnumberedWayPointIsHeldAs65535()
-{
-    file("A(1)", -1);
-    QCOMPARE(store().copyWayPointEntries().at(-1).preset, uint16_t(65535));
-    QVERIFY(store().buildPlayList(1, 100).empty());
+    QCOMPARE(int(store().buildPlayList(1, 100).size()), 1);
 }
 
 void TestStoreAutomation::buildPlayList_data()
@@ -180,21 +174,6 @@ void TestStoreAutomation::playListIsACopy()
     QVERIFY(!store().buildPlayList(1, 1)[0].node[0].arrived);
 }
 
-void TestStoreAutomation::cameraWayPointsReadAndChange()
-{
-    CameraDataStore::WayPointMap positions{{9, WayPoint{5, 5, 5, 5, 1.0f}}};
-    QVERIFY(!store().getCameraWayPoints("A(1)", positions));
-    QCOMPARE(int(positions.size()), 1); // untouched
-
-    store().setCameraWayPoint("A(1)", 2, WayPoint{1, 0, 0, 0, 1.0f});
-    store().setCameraWayPoint("A(1)", 2, WayPoint{2, 0, 0, 0, 1.0f});
-    QVERIFY(store().getCameraWayPoints("A(1)", positions));
-    QCOMPARE(int(positions.size()), 1);
-    QCOMPARE(positions.at(2).pan, 2);
-    // Positions filed without a node do not make a waypoint.
-    QVERIFY(!store().hasWayPoint(2));
-}
-
 void TestStoreAutomation::resetCameraTouchesOnlyTheSetupWayPoint()
 {
     file("A(1)", 1);
@@ -214,24 +193,42 @@ void TestStoreAutomation::resetCameraTouchesOnlyTheSetupWayPoint()
     store().resetCamera("B(1)");
     QVERIFY(!store().hasWayPoint(2));
     QVERIFY(store().hasWayPoint(1));
+
+    // Positions filed without a node do not make a waypoint; a failed read leaves the map.
+    store().setCameraWayPoint("C(1)", 3, WayPoint{1, 0, 0, 0, 1.0f});
+    QVERIFY(!store().hasWayPoint(3));
+    positions = {{9, WayPoint{}}};
+    QVERIFY(!store().getCameraWayPoints("D(1)", positions));
+    QCOMPARE(int(positions.size()), 1);
 }
 
+// Pan-tilt replies keep the focus and zoom; clearing waypoints keeps flags and positions.
 void TestStoreAutomation::clearWayPointsKeepsFlagsAndPositions()
 {
+    int32_t pan = -1, tilt = -1, focus = -1, zoom = -1;
+    QVERIFY(!store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
+    QCOMPARE(pan, -1);
+    store().setCameraPanTilt("192.0.2.2", 10, 20);
+    QVERIFY(store().getCameraPosition("192.0.2.2", pan, tilt, focus, zoom));
+    QCOMPARE(QList<int>({pan, tilt, focus, zoom}), QList<int>({10, 20, 0, 0}));
+    store().setCameraPosition("192.0.2.1", 1, 2, 3, 4);
+    store().setCameraPanTilt("192.0.2.1", 5, 6);
+
     bool added = false;
     store().storeWayPoint("A(1)", WayPoint{}, 1, added);
-    store().setCameraPosition("192.0.2.1", 1, 2, 3, 4);
     store().clearWayPoints();
-
     QVERIFY(store().copyWayPointEntries().empty());
     CameraDataStore::WayPointMap positions;
     QVERIFY(!store().getCameraWayPoints("A(1)", positions));
     QCOMPARE(int(store().getAutoPlaySources().size()), 1);
-    int32_t pan = 0, tilt = 0, focus = 0, zoom = 0;
     QVERIFY(store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
+    QCOMPARE(QList<int>({pan, tilt, focus, zoom}), QList<int>({5, 6, 3, 4}));
     // Filing again after a clear does not report the camera as new.
     store().storeWayPoint("A(1)", WayPoint{}, 1, added);
     QVERIFY(!added);
+
+    store().clearCameraPositions();
+    QVERIFY(!store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
 }
 
 void TestStoreAutomation::sourceFlagsOnlyChangeForKnownNames()
@@ -245,25 +242,6 @@ void TestStoreAutomation::sourceFlagsOnlyChangeForKnownNames()
     store().setAutoPlaySourceEnabled("A(1)", 0);
     QVERIFY(!file("A(1)", 1));
     QCOMPARE(store().getAutoPlaySources().at("A(1)"), 0);
-}
-
-void TestStoreAutomation::cameraPositions()
-{
-    int32_t pan = -1, tilt = -1, focus = -1, zoom = -1;
-    QVERIFY(!store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
-    QCOMPARE(pan, -1);
-
-    store().setCameraPanTilt("192.0.2.1", 10, 20);
-    QVERIFY(store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
-    QCOMPARE(QList<int>({pan, tilt, focus, zoom}), QList<int>({10, 20, 0, 0}));
-
-    store().setCameraPosition("192.0.2.1", 1, 2, 3, 4);
-    store().setCameraPanTilt("192.0.2.1", 5, 6);
-    QVERIFY(store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
-    QCOMPARE(QList<int>({pan, tilt, focus, zoom}), QList<int>({5, 6, 3, 4}));
-
-    store().clearCameraPositions();
-    QVERIFY(!store().getCameraPosition("192.0.2.1", pan, tilt, focus, zoom));
 }
 
 // Panels file and read while the engine publishes positions and discovery publishes sources.

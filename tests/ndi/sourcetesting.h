@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ndisourceinfo.h"
+
 #include <QtTest>
 
 #include <string>
@@ -14,3 +16,9 @@ inline char *toString(const std::string &text)
     return QTest::toString(QByteArray::fromStdString(text));
 }
 } // namespace QTest
+
+// A whole source as one text, "machine(stream)@address:port", so one comparison checks it all.
+inline std::string describe(const NDISourceInfo &s)
+{
+    return s.machineName + "(" + s.streamName + ")@" + s.ipAddress + ":" + std::to_string(s.port);
+}
