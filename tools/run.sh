@@ -34,8 +34,9 @@ fi
 # Nobody is at the screen: the simulated runtime picks a camera in each panel.
 export TREVALO_CAMSIM_PICK_SOURCES=1
 SHOT="$PWD/build/screenshot.png"
+# Xvfb has no window manager to maximise the window, so it is given the whole screen.
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
-    build/trevalo & app=$!
+    build/trevalo -qwindowgeometry 1920x1080+0+0 & app=$!
     sleep 10
     build/tools/grab/trevalo-grab "$1"
     kill -TERM "$app" 2>/dev/null || true
