@@ -5,6 +5,7 @@
 //
 //   bench_race [--slider 6..100] [--speed-scale factor]
 #include "automation/autoplaythread.h"
+#include "shell/appresources.h"
 #include "tools/camsim/camerasimulator.h"
 #include "tools/camsim/racedriver.h"
 
@@ -162,6 +163,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("NDI_RUNTIME_DIR_V6", TREVALO_CAMSIM_RUNTIME_DIR);
     QApplication app(argc, argv);
+    AppResources::initBundle();
     const Options options = parse(argc, argv);
     QTemporaryDir workDir;
     QDir::setCurrent(workDir.path());

@@ -2,6 +2,7 @@
 // form, discovery, store, engine, report writer and LOAD: play list -> datagrams -> cameras
 // moving -> report -> report loaded back -> the next run's speeds.
 #include "automation/autoplaythread.h"
+#include "shell/appresources.h"
 #include "store/cameradatastore.h"
 #include "tools/camsim/camerasimulator.h"
 #include "tools/camsim/racedriver.h"
@@ -72,6 +73,7 @@ private:
 
 void TestRace::initTestCase()
 {
+    AppResources::initBundle();
     QVERIFY(workDir.isValid());
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path()); // scripts and reports land here
