@@ -54,6 +54,11 @@ CentralMainWindow::~CentralMainWindow()
         delete sourceListTimer;
         sourceListTimer = nullptr;
     }
+    // A preview thread may be copying a frame: the runtime must not free it under the copy.
+    for (CameraPosCtrls *panel : panels)
+        panel->RequestPreviewStop();
+    for (CameraPosCtrls *panel : panels)
+        panel->EndPreview();
     if (ndiInitialised)
         NDIlib_destroy();
     qDeleteAll(panels);

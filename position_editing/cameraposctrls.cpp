@@ -316,6 +316,12 @@ void CameraPosCtrls::loadWayPoints()
     RefreshWayPointTable(stored);
 }
 
+void CameraPosCtrls::RequestPreviewStop()
+{
+    if (previewThread)
+        previewThread->running = false;
+}
+
 void CameraPosCtrls::StopPreview()
 {
     try {

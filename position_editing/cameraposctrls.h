@@ -39,6 +39,11 @@ public:
     const std::string &cameraAddress() const { return address; }
     const QString &currentSourceName() const { return sourceName; }
 
+    // Shutdown: every preview thread is told to stop first, then each is waited for and its
+    // receiver destroyed, so that no thread still holds a frame when NDI is released.
+    void RequestPreviewStop();
+    void EndPreview() { StopPreview(); }
+
     // Joystick speed percentage, stored by the form from its speed slider.
     std::atomic<int32_t> jogSpeed{50};
     // Set once the operator has closed the panel; the form then removes it.

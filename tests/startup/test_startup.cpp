@@ -2,11 +2,13 @@
 // running for the form's lifetime, and the title bar's close button ending it all promptly.
 #include "automation/centralmainwindow.h"
 #include "ndi/ndisourcefinder.h"
+#include "position_editing/cameraposctrls.h"
 #include "shell/appresources.h"
 #include "shell/zumainwindow.h"
 #include "store/cameradatastore.h"
 #include "support/testndiruntime.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -78,8 +80,22 @@ void TestStartup::withRuntimeDiscoversAndReleasesEverything()
     QCOMPARE(known.begin()->machineName + "@" + known.begin()->ipAddress,
              std::string("STUDIO-PC@127.0.4.200"));
 
+    // A panel previewing the source: its receiver and frames go back before NDI is released.
+    CameraPosCtrls *panel = form->cameraPanels().first();
+    auto *selector = panel->findChild<QComboBox *>(QStringLiteral("srcSelectComboBox"));
+    QTRY_VERIFY_WITH_TIMEOUT(selector->count() > 1, 3000);
+    panel->SelectSource(QStringLiteral("STUDIO-PC(PTZ Camera 1)"));
+    QCOMPARE(runtime.count(TestNdiReceiversCreated), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (runtime.pushVideoFrame({}, 16, 9, 64, TestNdiRuntime::bgrxFrame(16, 9, 64, 0, 0, 0xFF)),
+         runtime.count(TestNdiFramesCaptured) >= 1),
+        3000);
+
     delete form;
     QCOMPARE(runtime.count(TestNdiFindersDestroyed), runtime.count(TestNdiFindersCreated));
+    QCOMPARE(runtime.count(TestNdiReceiversDestroyed), 1);
+    QCOMPARE(runtime.count(TestNdiFramesFreed), runtime.count(TestNdiFramesCaptured));
+    QCOMPARE(runtime.count(TestNdiMisuses), 0);
     QCOMPARE(runtime.count(TestNdiDestroyCalls), 1);
     TestNdiRuntime::pointLoaderNowhere();
 }
