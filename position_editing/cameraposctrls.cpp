@@ -4,6 +4,7 @@
 #include "camera_control/httphandler.h"
 #include "camera_control/viscacommand.h"
 #include "ndi/ndisourcename.h"
+#include "ndi/previewreceiver.h"
 #include "ndi/videoplayer.h"
 #include "ndi/videostreamthread.h"
 #include "position_editing/joypad.h"
@@ -38,7 +39,6 @@ constexpr int32_t ManualFocus = 0x03;
 constexpr int32_t AutoFocus = 0x02;
 constexpr int32_t FarOrTele = 0x20;
 constexpr int32_t NearOrWide = 0x30;
-const char *const ReceiverName = "NDI_RECEIVER_TESTAPP";
 
 QString noneText()
 {
@@ -261,15 +261,9 @@ void CameraPosCtrls::openReceiver(uint16_t port)
     const QByteArray ndiName = sourceName.toUtf8();
     const QByteArray urlAddress =
         QString::fromStdString(address + ":" + std::to_string(port)).toUtf8();
-    NdiRecvCreateSettings settings{};
-    settings.source.ndiName = ndiName.constData();
     // A source that was never discovered has no address: the runtime looks it up by name.
-    settings.source.urlAddress = address.empty() ? nullptr : urlAddress.constData();
-    settings.colorFormat = NdiColorFormatBgrxBgra;
-    settings.bandwidth = NdiBandwidthLowest;
-    settings.allowVideoFields = true;
-    settings.receiverName = ReceiverName;
-    receiver = NDIlib_recv_create_v3(&settings);
+    receiver = openPreviewReceiver(ndiName.constData(),
+                                   address.empty() ? nullptr : urlAddress.constData());
     if (!receiver) {
         ui.videoResValueLabel->clear();
         ui.versionValueLabel->clear();
@@ -326,7 +320,7 @@ void CameraPosCtrls::StopPreview()
 {
     try {
         if (previewThread) {
-            previewThread->running = false;
+            RequestPreviewStop();
             if (previewThread->isRunning())
                 previewThread->wait();
             delete previewThread;

@@ -1,6 +1,7 @@
 // The simulated NDI runtime, loaded by the program's own loader from NDI_RUNTIME_DIR_V6:
 // discovery of the simulator's cameras and their preview frames (cameras on 127.0.7.120+).
 #include "ndi/ndilib.h"
+#include "ndi/previewreceiver.h"
 #include "tools/camsim/camerasimulator.h"
 #include "tools/camsim/common/coursepanorama.h"
 #include "viscaclient.h"
@@ -34,17 +35,6 @@ bool capture(NdiReceiverHandle receiver, Frame &frame)
     frame.pixels.assign(video.data, video.data + size_t(video.lineStrideBytes) * video.height);
     NDIlib_recv_free_video_v2(receiver, &video);
     return true;
-}
-
-NdiReceiverHandle openReceiver(const char *name, const char *url)
-{
-    NdiRecvCreateSettings settings{};
-    settings.source = {name, url};
-    settings.colorFormat = NdiColorFormatBgrxBgra;
-    settings.bandwidth = NdiBandwidthLowest;
-    settings.allowVideoFields = true;
-    settings.receiverName = "NDI_RECEIVER_TESTAPP";
-    return NDIlib_recv_create_v3(&settings);
 }
 
 // The horizontal shift (in pixels, within ±limit) that best lays `after` over `before`:
@@ -138,7 +128,7 @@ void TestCamSimNdi::framesCarryTheCamerasFormat()
     for (const auto &[name, url, rate] :
          {std::tuple("CAMSIM (PTZ Camera 1)", "127.0.7.120:5961", 60000 / 1001.0), // 1080p59.94
           std::tuple("CAMSIM (PTZ Camera 2)", (const char *)nullptr, 50.0)}) {     // 1080p50
-        NdiReceiverHandle receiver = openReceiver(name, url);
+        NdiReceiverHandle receiver = openPreviewReceiver(name, url);
         QVERIFY2(receiver, name);
         Frame frame;
         QVERIFY(capture(receiver, frame));
@@ -150,7 +140,7 @@ void TestCamSimNdi::framesCarryTheCamerasFormat()
         QCOMPARE(frame.record.frameFormat, NdiFrameFormatProgressive);
         NDIlib_recv_destroy(receiver);
     }
-    QVERIFY(!openReceiver("CAMSIM (PTZ Camera 9)", nullptr));
+    QVERIFY(!openPreviewReceiver("CAMSIM (PTZ Camera 9)", nullptr));
     QVERIFY(!NDIlib_recv_create_v3(nullptr));
 }
 
@@ -158,7 +148,7 @@ void TestCamSimNdi::panningMovesThePicture()
 {
     SimCamera &camera = simulator->camera(0);
     camera.placeAt({0, uint16_t(-120), 0x0800, 0x1000}); // looking down on the home straight
-    NdiReceiverHandle receiver = openReceiver("CAMSIM (PTZ Camera 1)", "127.0.7.120:5961");
+    NdiReceiverHandle receiver = openPreviewReceiver("CAMSIM (PTZ Camera 1)", "127.0.7.120:5961");
     Frame before;
     QVERIFY(capture(receiver, before));
     const CamSim::ViewState from = camera.view(SimCamera::Clock::now());
@@ -188,7 +178,7 @@ void TestCamSimNdi::numberedMarkersAreOnTheCourse()
 {
     SimCamera &camera = simulator->camera(1);
     const CameraModel &model = camera.profile().model;
-    NdiReceiverHandle receiver = openReceiver("CAMSIM (PTZ Camera 2)", "127.0.7.121:5961");
+    NdiReceiverHandle receiver = openPreviewReceiver("CAMSIM (PTZ Camera 2)", "127.0.7.121:5961");
     for (int marker : {1, 4, 7, 10}) {
         double pan = 0;
         double tilt = 0;
@@ -213,7 +203,7 @@ void TestCamSimNdi::numberedMarkersAreOnTheCourse()
 
 void TestCamSimNdi::captureKeepsToTimeoutAndFrameRate()
 {
-    NdiReceiverHandle receiver = openReceiver("CAMSIM (PTZ Camera 3)", "127.0.7.122:5961");
+    NdiReceiverHandle receiver = openPreviewReceiver("CAMSIM (PTZ Camera 3)", "127.0.7.122:5961");
     QElapsedTimer timer;
     timer.start();
     QCOMPARE(NDIlib_recv_capture_v2(receiver, nullptr, nullptr, nullptr, 150), NdiFrameTypeNone);

@@ -1,4 +1,5 @@
 #include "ndi/ndilib.h"
+#include "ndi/previewreceiver.h"
 #include "sourcetesting.h"
 #include "support/testndiruntime.h"
 
@@ -33,17 +34,6 @@ void verifyInert()
     NDIlib_recv_free_video_v2(nullptr, &frame);
     NDIlib_recv_destroy(nullptr);
     NDIlib_destroy();
-}
-
-NdiReceiverHandle openReceiver(const char *ndiName, const char *url)
-{
-    NdiRecvCreateSettings settings{};
-    settings.source = {ndiName, url};
-    settings.colorFormat = NdiColorFormatBgrxBgra;
-    settings.bandwidth = NdiBandwidthLowest;
-    settings.allowVideoFields = true;
-    settings.receiverName = "NDI_RECEIVER_TESTAPP";
-    return NDIlib_recv_create_v3(&settings);
 }
 
 } // namespace
@@ -153,7 +143,7 @@ private slots:
         TestNdiRuntime::pointLoaderAt(Build::Complete);
         TestNdiRuntime runtime;
         QVERIFY(NDIlib_initialize());
-        NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
+        NdiReceiverHandle receiver = openPreviewReceiver("HOST (CAM)", "192.0.2.5:5961");
         QVERIFY(receiver);
         TestNdiReceiverSettings settings{};
         QVERIFY(runtime.lastReceiverSettings(settings));
@@ -190,7 +180,7 @@ private slots:
     {
         TestNdiRuntime::pointLoaderAt(Build::Complete);
         QVERIFY(NDIlib_initialize());
-        NdiReceiverHandle receiver = openReceiver("HOST (CAM)", "192.0.2.5:5961");
+        NdiReceiverHandle receiver = openPreviewReceiver("HOST (CAM)", "192.0.2.5:5961");
         QVERIFY(receiver);
         std::atomic<bool> captureCalled{false};
         std::atomic<bool> captureReturned{false};

@@ -1,4 +1,5 @@
 #include "ndi/ndilib.h"
+#include "ndi/previewreceiver.h"
 #include "ndi/videostreamthread.h"
 #include "support/testndiruntime.h"
 
@@ -34,16 +35,6 @@ public slots:
     }
 };
 
-NdiReceiverHandle openReceiver(const char *name)
-{
-    NdiRecvCreateSettings settings{};
-    settings.source.ndiName = name;
-    settings.colorFormat = NdiColorFormatBgrxBgra;
-    settings.bandwidth = NdiBandwidthLowest;
-    settings.allowVideoFields = true;
-    settings.receiverName = "NDI_RECEIVER_TESTAPP";
-    return NDIlib_recv_create_v3(&settings);
-}
 } // namespace
 
 class VideoStreamThreadTest : public QObject
@@ -81,7 +72,7 @@ private slots:
     {
         runtime.reset();
         collector.frames.clear();
-        receiver = openReceiver("CAM(1)");
+        receiver = openPreviewReceiver("CAM(1)", nullptr);
         QVERIFY(receiver);
     }
     void cleanup()
