@@ -58,7 +58,7 @@ CentralMainWindow::~CentralMainWindow()
     for (CameraPosCtrls *panel : panels)
         panel->RequestPreviewStop();
     for (CameraPosCtrls *panel : panels)
-        panel->EndPreview();
+        panel->StopPreview();
     if (ndiInitialised)
         NDIlib_destroy();
     qDeleteAll(panels);

@@ -130,6 +130,7 @@ private:
     void restoreSetUp();
     void resetSetUp();
     void giveWayPointRange();
+    void applyTotalRaces();
     void stepTotalRaces(int change);
     void stepStartWayPoint(int change);
     void stepEndWayPoint(int change);

@@ -181,12 +181,18 @@ void CentralMainWindow::on_ResetPushButton_clicked()
 
 // ---- step buttons ----
 
-void CentralMainWindow::stepTotalRaces(int change)
+// A new total also bounds the current race.
+void CentralMainWindow::applyTotalRaces()
 {
-    race.totalRaces = int16_t(race.totalRaces + change);
     UpdateTotalRaces();
     CheckCurrentRace();
     ShowCurrentRace();
+}
+
+void CentralMainWindow::stepTotalRaces(int change)
+{
+    race.totalRaces = int16_t(race.totalRaces + change);
+    applyTotalRaces();
 }
 
 void CentralMainWindow::on_LTotalRacesToolButton_clicked()
@@ -296,9 +302,7 @@ void CentralMainWindow::on_RLoopCountToolButton_clicked()
 void CentralMainWindow::on_TotalRaceslineEdit_editingFinished()
 {
     race.totalRaces = RaceParameters::totalRacesFromText(ui->TotalRaceslineEdit->text());
-    UpdateTotalRaces();
-    CheckCurrentRace();
-    ShowCurrentRace();
+    applyTotalRaces();
 }
 
 void CentralMainWindow::on_TotalWayPtlineEdit_editingFinished()

@@ -39,10 +39,7 @@ void CentralMainWindow::toggleRun()
 
 void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
 {
-    if (autoPlay)
-        StopAutoPlay();
-    if (autoPlay)
-        return;
+    StopAutoPlay();
     autoPlay = new AutoPlayThread(this);
     autoPlay->loopCount = race.loopCount;
     playSpeed = AutoPlayThread::speedStepFromSlider(ui->horizontalSlider->value());
@@ -177,32 +174,39 @@ void CentralMainWindow::on_horizontalSlider_valueChanged(int value)
 
 // ---- links ----
 
+namespace {
+void openLink(const char *address)
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+}
+} // namespace
+
 void CentralMainWindow::on_fbToolButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::facebook)));
+    openLink(Links::facebook);
 }
 
 void CentralMainWindow::on_twToolButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::twitter)));
+    openLink(Links::twitter);
 }
 
 void CentralMainWindow::on_InstToolButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::instagram)));
+    openLink(Links::instagram);
 }
 
 void CentralMainWindow::on_ytToolButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::youtube)));
+    openLink(Links::youtube);
 }
 
 void CentralMainWindow::on_liToolButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::linkedin)));
+    openLink(Links::linkedin);
 }
 
 void CentralMainWindow::on_kvHomePushButton_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(Links::website)));
+    openLink(Links::website);
 }

@@ -24,9 +24,7 @@ void CentralMainWindow::on_scriptLoadPushButton_clicked()
         data, race, [this](const std::string &name) { return offeredSources.count(name) > 0; });
 
     UpdateTotalWayPoints();
-    UpdateTotalRaces();
-    CheckCurrentRace();
-    ShowCurrentRace();
+    applyTotalRaces();
     ShowRaceLength();
     CheckLoopCount();
     ShowLoopCount();

@@ -42,7 +42,7 @@ public:
     // Shutdown: every preview thread is told to stop first, then each is waited for and its
     // receiver destroyed, so that no thread still holds a frame when NDI is released.
     void RequestPreviewStop();
-    void EndPreview() { StopPreview(); }
+    void StopPreview();
 
     // Joystick speed percentage, stored by the form from its speed slider.
     std::atomic<int32_t> jogSpeed{50};
@@ -104,7 +104,6 @@ private:
 
     void ClearWayPoints();
     void RefreshWayPointTable(const std::map<int32_t, WayPoint> &map);
-    void StopPreview();
     void postCloseSignal();
     void emitCloseWhenSafe();
     void discardPendingFrames();
