@@ -7,19 +7,16 @@
 #include "tools/camsim/ndiruntime/simfinder.h"
 #include "tools/camsim/ndiruntime/simreceiver.h"
 
-#include <chrono>
 #include <mutex>
 #include <new>
 #include <set>
-#include <thread>
 
 #define CAMSIM_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
-// What the program still holds when it calls NDIlib_destroy: its shutdown destroys the
-// runtime before the panels release their receivers and last frames, and the loader forwards
-// nothing after that. Like a vendor runtime, destroy releases it all.
+// Whatever a program still holds when it calls NDIlib_destroy (the loader forwards nothing
+// after that): like a vendor runtime, destroy releases it all.
 class Holdings
 {
 public:
@@ -46,9 +43,6 @@ public:
             delete receiver;
         finders.clear();
         receivers.clear();
-        // A video thread may still be copying the frame it captured last.
-        if (!frames.empty())
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         for (uint8_t *frame : frames)
             SimReceiver::releaseFrame(frame);
         frames.clear();
