@@ -56,6 +56,7 @@ struct RuntimeState
     std::map<std::string, PushedFrame> frames; // by source name; "" reaches every receiver
     uint64_t frameSerial = 0;
     std::set<uint8_t *> framesOut; // captured and not yet freed
+    int capturesInside = 0;        // captures waiting for a frame, the lock let go
     int64_t counters[TestNdiCounterCount] = {};
     bool haveFinderSettings = false;
     TestNdiFinderSettings lastFinder = {};
@@ -183,6 +184,9 @@ TESTNDI_EXPORT void NDIlib_destroy(void)
     Lock lock(state().mutex);
     RuntimeState &s = state();
     count(TestNdiDestroyCalls);
+    // Going away under a waiting capture would free the receiver it still reads.
+    if (s.capturesInside > 0)
+        count(TestNdiMisuses);
     s.initialized = false;
     for (NdiFinderObject *finder : s.finders)
         delete finder;
@@ -291,10 +295,12 @@ TESTNDI_EXPORT NdiFrameType NDIlib_recv_capture_v2(NdiReceiverHandle receiver, N
     if (!validCall(state().receivers, receiver))
         return NdiFrameTypeError;
     const PushedFrame *frame = nullptr;
+    ++state().capturesInside;
     state().changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         frame = video ? nextFrame(receiver) : nullptr;
         return frame != nullptr;
     });
+    --state().capturesInside;
     if (!frame)
         return NdiFrameTypeNone;
     receiver->lastFrameSerial = frame->serial;
