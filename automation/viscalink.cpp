@@ -7,15 +7,11 @@ bool ViscaLink::exchange(int32_t type, int32_t param1, int32_t param2, int32_t p
                          const Exchange &io)
 {
     bool ok = false;
-    VISCACommandFactory::Result created = VISCACommandFactory::instance().create(type);
-    if (created.command) {
-        created.command->param1 = param1;
-        created.command->param2 = param2;
-        created.command->param3 = param3;
-        uint8_t datagram[VISCACommand::MaxDatagramSize] = {};
-        uint32_t length = 0;
-        created.command->encode(datagram, &length, &counter);
-        ok = io(datagram, &length);
+    const std::vector<uint8_t> datagram =
+        VISCACommandFactory::instance().encode(type, param1, param2, param3, counter);
+    if (!datagram.empty()) {
+        uint32_t length = uint32_t(datagram.size());
+        ok = io(datagram.data(), &length);
     }
     ++counter;
     return ok;

@@ -43,3 +43,20 @@ VISCACommandFactory::Result VISCACommandFactory::create(int32_t type) const
     result.command->isInquiry = isInquiryType(type);
     return result;
 }
+
+std::vector<uint8_t> VISCACommandFactory::encode(int32_t type, int32_t param1, int32_t param2,
+                                                 int32_t param3, uint32_t sequence) const
+{
+    Result created = create(type);
+    if (!created.command)
+        return {};
+    created.command->param1 = param1;
+    created.command->param2 = param2;
+    created.command->param3 = param3;
+    std::vector<uint8_t> datagram(VISCACommand::MaxDatagramSize);
+    uint32_t length = 0;
+    if (!created.command->encode(datagram.data(), &length, &sequence))
+        return {};
+    datagram.resize(length);
+    return datagram;
+}

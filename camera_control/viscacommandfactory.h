@@ -2,6 +2,8 @@
 
 #include "camera_control/viscacommand.h"
 
+#include <vector>
+
 // Creates command objects by type id. Stateless, so both threads may use it at once.
 class VISCACommandFactory
 {
@@ -16,6 +18,9 @@ public:
 
     // Sets isInquiry for the inquiry ids; the caller sets the parameters it uses.
     Result create(int32_t type) const;
+    // Creates, sets the parameters and encodes in one go; empty for an unknown id.
+    std::vector<uint8_t> encode(int32_t type, int32_t param1, int32_t param2, int32_t param3,
+                                uint32_t sequence) const;
 
 private:
     VISCACommandFactory() = default;

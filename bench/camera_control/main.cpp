@@ -44,16 +44,7 @@ Figures measure(const std::function<void()> &exchange)
 
 std::vector<uint8_t> encoded(int32_t type, int32_t p1, int32_t p2, int32_t p3)
 {
-    VISCACommandFactory::Result created = VISCACommandFactory::instance().create(type);
-    created.command->param1 = p1;
-    created.command->param2 = p2;
-    created.command->param3 = p3;
-    std::vector<uint8_t> buffer(VISCACommand::MaxDatagramSize);
-    uint32_t length = 0;
-    const uint32_t counter = 1000;
-    created.command->encode(buffer.data(), &length, &counter);
-    buffer.resize(length);
-    return buffer;
+    return VISCACommandFactory::instance().encode(type, p1, p2, p3, 1000);
 }
 
 // The same inquiry and reply through a socket of our own, without the exchange rules.

@@ -26,22 +26,10 @@ Q_DECLARE_METATYPE(Steps)
 
 namespace {
 
-// Encodes one command as a caller would: create by id, set parameters, encode.
 std::vector<uint8_t> encodeCommand(int32_t type, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
                                    uint32_t counter = 0)
 {
-    VISCACommandFactory::Result created = VISCACommandFactory::instance().create(type);
-    if (!created.command)
-        return {};
-    created.command->param1 = p1;
-    created.command->param2 = p2;
-    created.command->param3 = p3;
-    std::vector<uint8_t> buffer(VISCACommand::MaxDatagramSize, 0xAA);
-    uint32_t length = 0;
-    if (!created.command->encode(buffer.data(), &length, &counter))
-        return {};
-    buffer.resize(length);
-    return buffer;
+    return VISCACommandFactory::instance().encode(type, p1, p2, p3, counter);
 }
 
 QByteArray toHex(const std::vector<uint8_t> &bytes)
@@ -213,6 +201,7 @@ private slots:
                 VISCACommandFactory::instance().create(type);
             QCOMPARE(created.type, type);
             QVERIFY(!created.command);
+            QVERIFY(VISCACommandFactory::instance().encode(type, 1, 2, 3, 4).empty());
         }
     }
 

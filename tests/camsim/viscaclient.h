@@ -46,15 +46,7 @@ public:
     static std::vector<uint8_t> encode(int32_t type, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
                                        uint32_t sequence = 1)
     {
-        auto created = VISCACommandFactory::instance().create(type);
-        created.command->param1 = p1;
-        created.command->param2 = p2;
-        created.command->param3 = p3;
-        std::vector<uint8_t> bytes(VISCACommand::MaxDatagramSize);
-        uint32_t length = 0;
-        created.command->encode(bytes.data(), &length, &sequence);
-        bytes.resize(length);
-        return bytes;
+        return VISCACommandFactory::instance().encode(type, p1, p2, p3, sequence);
     }
 
     Clock::time_point send(const std::vector<uint8_t> &bytes)
