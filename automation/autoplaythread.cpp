@@ -2,26 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
+#include "automation/camerastopper.h"
+#include "automation/noderunner.h"
 #include "automation/runreport.h"
-#include "automation/timeofday.h"
-#include "camera_control/viscacommand.h"
 #include "store/cameradatastore.h"
 
 namespace {
 
-bool withinTolerance(int32_t reported, int32_t target)
+void resetNode(WayPointNode &node, const QTime &start)
 {
-    return std::llabs(int64_t(reported) - int64_t(target)) < AutoPlayThread::kArrivalTolerance;
-}
-
-void resetMotion(WayPointEntry &entry)
-{
-    for (WayPointNode &node : entry.node) {
-        node.moved = false;
-        node.arrived = false;
-    }
+    node.moved = false;
+    node.arrived = false;
+    node.givenUp = false;
+    node.start = start;
+    node.end = start;
+    node.elapsed = 0;
+    node.travelMs = 0;
+    node.moveSpeed = 0;
+    node.holdMs = 0;
 }
 
 } // namespace
@@ -60,11 +59,29 @@ int32_t AutoPlayThread::speedStepFromSlider(int sliderValue)
     return static_cast<int32_t>(sliderValue / 5.5);
 }
 
+int32_t AutoPlayThread::expectedTravelMs(const WayPointNode &node, int32_t speed)
+{
+    if (node.recordedTravelMs <= 0 || node.recordedTravelSpeed <= 0 || speed <= 0)
+        return 0;
+    // Pan-tilt heads move at a pace proportional to the speed step.
+    return int32_t(int64_t(node.recordedTravelMs) * node.recordedTravelSpeed / speed);
+}
+
+void AutoPlayThread::planHolds(WayPointEntry &entry, int32_t speedStep)
+{
+    int32_t latest = 0;
+    for (const WayPointNode &node : entry.node)
+        latest = std::max(latest, expectedTravelMs(node, visitSpeed(speedStep, node.delta)));
+    for (WayPointNode &node : entry.node) {
+        const int32_t expected = expectedTravelMs(node, visitSpeed(speedStep, node.delta));
+        node.holdMs = expected > 0 ? latest - expected : 0;
+    }
+}
+
 void AutoPlayThread::run()
 {
     state = RunState{};
     state.runStart = QTime::currentTime();
-    state.passStart = state.runStart;
     goStartRequest = false;
     goEndRequest = false;
     CameraDataStore::instance().clearCameraPositions();
@@ -79,177 +96,107 @@ void AutoPlayThread::playLoop(int32_t loop)
 {
     emit loopUpdate(loop);
     resetLoopNodes();
-    state.current = 0;
-    state.arrivedCount = 0;
-    while (running) {
-        if (state.current >= playList.size())
+    size_t current = 0;
+    bool endOnFirstArrival = false;
+    while (running && current < playList.size()) {
+        switch (playWayPoint(playList[current], endOnFirstArrival)) {
+        case Leave::Done:
+            ++current;
+            endOnFirstArrival = false;
+            break;
+        case Leave::GoStart:
+            current = 0;
+            endOnFirstArrival = false;
+            break;
+        case Leave::GoEnd:
+            // The loop ends as soon as any one camera of the last waypoint arrives.
+            current = playList.size() - 1;
+            endOnFirstArrival = true;
+            break;
+        case Leave::Stop:
             return;
-        state.passStart = QTime::currentTime();
-        state.passClock.start();
-        if (state.arrivedCount >= static_cast<int>(playList[state.current].node.size())) {
-            state.arrivedCount = 0;
-            ++state.current;
-            continue; // the next waypoint starts without a pause
         }
-        visitCurrentEntry();
-        pauseRestOfPass();
     }
 }
 
 void AutoPlayThread::resetLoopNodes()
 {
+    const QTime now = QTime::currentTime();
     for (WayPointEntry &entry : playList) {
         if (entry.preset == kUnnumberedPreset)
             continue;
         for (WayPointNode &node : entry.node) {
-            node.moved = false;
-            node.arrived = false;
-            node.start = state.passStart;
-            node.end = state.passStart;
-            node.elapsed = 0;
-            node.waitCount = 0;
+            resetNode(node, now);
             state.addresses.insert(node.ip);
         }
     }
 }
 
-void AutoPlayThread::visitCurrentEntry()
+AutoPlayThread::Leave AutoPlayThread::playWayPoint(WayPointEntry &entry, bool endOnFirstArrival)
 {
-    WayPointEntry &entry = playList[state.current];
-    for (WayPointNode &node : entry.node) {
-        if (!node.arrived)
-            visitNode(entry, node);
+    if (entry.node.empty())
+        return Leave::Done;
+    const QTime start = QTime::currentTime();
+    for (WayPointNode &node : entry.node)
+        resetNode(node, start);
+    planHolds(entry, speedStep.load());
+    emit presetUpdate(static_cast<int16_t>(entry.preset));
+
+    std::atomic<bool> abandon{false};
+    WayPointContext context{running, abandon, speedStep, sequenceCounter,
+                            WayPointContext::Clock::now()};
+    Runners runners;
+    for (WayPointNode &node : entry.node)
+        runners.push_back(std::make_unique<NodeRunner>(node, context));
+    const Leave leave = supervise(entry, runners, endOnFirstArrival);
+    abandon = true;
+    CameraStopper earlyStop(sequenceCounter); // waits for its senders on return
+    if (leave == Leave::Stop) {
+        // Stop every camera now, not after the runners' exchanges in progress have ended.
+        earlyStop.stopAll(state.addresses);
+    }
+    runners.clear(); // joins
+    return leave;
+}
+
+AutoPlayThread::Leave AutoPlayThread::supervise(const WayPointEntry &entry, const Runners &runners,
+                                                bool endOnFirstArrival)
+{
+    std::vector<bool> announced(runners.size(), false);
+    for (;;) {
+        size_t done = 0;
+        bool anyArrived = false;
+        for (size_t i = 0; i < runners.size(); ++i) {
+            const NodeRunner::Outcome outcome = runners[i]->outcome();
+            if (outcome == NodeRunner::Outcome::Running)
+                continue;
+            ++done;
+            anyArrived = anyArrived || outcome == NodeRunner::Outcome::Arrived;
+            if (!announced[i]) {
+                announced[i] = true;
+                announce(entry, *runners[i]);
+            }
+        }
+        if (done == runners.size() || (endOnFirstArrival && anyArrived))
+            return Leave::Done;
         if (!running)
-            return;
-        if (goStartRequest.exchange(false)) {
-            handleGoStart();
-            return;
-        }
-        if (goEndRequest.exchange(false)) {
-            handleGoEnd();
-            return;
-        }
+            return Leave::Stop;
+        // GO TO START wins when both were pressed at once; GO TO END waits for the next look.
+        if (goStartRequest.exchange(false))
+            return Leave::GoStart;
+        if (goEndRequest.exchange(false))
+            return Leave::GoEnd;
+        msleep(kSuperviseMs);
     }
 }
 
-void AutoPlayThread::visitNode(WayPointEntry &entry, WayPointNode &node)
+void AutoPlayThread::announce(const WayPointEntry &entry, const NodeRunner &runner)
 {
-    // Read afresh at every visit, so the slider acts on the next poll.
-    const int32_t speed = visitSpeed(speedStep.load(), node.delta);
-    if (node.moved)
-        laterVisit(node, speed);
-    else
-        firstVisit(entry, node, speed);
-}
-
-void AutoPlayThread::firstVisit(const WayPointEntry &entry, WayPointNode &node, int32_t speed)
-{
-    node.pan_speed = speed;
-    node.tilt_speed = speed;
-    node.start = QTime::currentTime();
-
-    CameraPosition seen;
-    const bool atTarget = !node.ip.empty() && link.inquirePanTilt(node.ip, seen.pan, seen.tilt) &&
-                          seen.pan == node.pan && seen.tilt == node.tilt;
-    if (!atTarget)
-        sendMove(node, speed);
-    seen.focus = driveValue(node.ip, VISCACommandType::FocusInq, VISCACommandType::FocusDirectCmd,
-                            node.focus);
-    seen.zoom =
-        driveValue(node.ip, VISCACommandType::ZoomInq, VISCACommandType::ZoomDirectCmd, node.zoom);
-
-    node.moved = true;
-    if (!state.announced) {
-        emit presetUpdate(static_cast<int16_t>(entry.preset));
-        state.announced = true;
-    }
-    node.waitCount = 0;
-    CameraDataStore::instance().setCameraPosition(node.ip, seen.pan, seen.tilt, seen.focus,
-                                                  seen.zoom);
-}
-
-// Returns the value the camera reported, 0 when it was not asked or did not answer.
-int32_t AutoPlayThread::driveValue(const std::string &ip, int32_t inquiry, int32_t command,
-                                   int32_t target)
-{
-    int32_t reported = 0;
-    if (!ip.empty())
-        link.inquireValue(inquiry, ip, reported);
-    if (reported != target)
-        link.send(command, ip, 0, target);
-    return reported;
-}
-
-void AutoPlayThread::laterVisit(WayPointNode &node, int32_t speed)
-{
-    state.announced = false;
-    int32_t pan = 0;
-    int32_t tilt = 0;
-    if (!node.ip.empty() && link.inquirePanTilt(node.ip, pan, tilt)) {
-        if (withinTolerance(pan, node.pan) && withinTolerance(tilt, node.tilt))
-            markArrived(node);
-        CameraDataStore::instance().setCameraPanTilt(node.ip, pan, tilt);
-    }
-    if (node.arrived)
-        return;
-
-    if (node.pan_speed == speed && node.waitCount <= kPollsBeforeHalfSpeed) {
-        ++node.waitCount;
-    } else if (node.waitCount <= kPollsBeforeHalfSpeed) {
-        // The speed changed since the last move: repeat it at the new speed.
-        node.pan_speed = speed;
-        node.tilt_speed = speed;
-        sendMove(node, speed);
-        node.waitCount = 0;
-    } else {
-        // Long short of the target: nudge it at half speed; the next poll restores full speed.
-        sendMove(node, speed / 2);
-        node.pan_speed = speed / 2;
-        node.waitCount = 0;
-    }
-}
-
-void AutoPlayThread::sendMove(const WayPointNode &node, int32_t speed)
-{
-    link.send(VISCACommandType::PanTiltAbsCmd, node.ip, speed * 257, node.pan, node.tilt);
-}
-
-void AutoPlayThread::markArrived(WayPointNode &node)
-{
-    node.arrived = true;
-    node.end = QTime::currentTime();
-    node.elapsed = msecsBetween(node.start, node.end);
-    ++state.arrivedCount;
-    node.waitCount = 0;
-    emit progress(++state.arrivals);
-}
-
-void AutoPlayThread::handleGoStart()
-{
-    state.current = 0;
-    for (WayPointEntry &entry : playList) {
-        if (entry.preset != kUnnumberedPreset)
-            resetMotion(entry);
-    }
-    state.announced = false;
-    state.arrivedCount = 0;
-}
-
-void AutoPlayThread::handleGoEnd()
-{
-    state.current = playList.size() - 1;
-    WayPointEntry &last = playList.back();
-    resetMotion(last);
-    state.announced = false;
-    // The loop ends as soon as any one camera of the last waypoint arrives.
-    state.arrivedCount = static_cast<int16_t>(last.node.size() - 1);
-}
-
-void AutoPlayThread::pauseRestOfPass()
-{
-    const qint64 rest = kPassMs - state.passClock.elapsed();
-    if (rest > 0)
-        msleep(static_cast<unsigned long>(rest));
+    if (runner.outcome() == NodeRunner::Outcome::Arrived)
+        emit progress(++state.arrivals);
+    else if (runner.outcome() == NodeRunner::Outcome::GivenUp)
+        emit cameraGivenUp(QString::fromStdString(runner.node().src_name),
+                           static_cast<int16_t>(entry.preset));
 }
 
 void AutoPlayThread::finishRun()
@@ -262,12 +209,13 @@ void AutoPlayThread::finishRun()
         info.totalWayPoints = totalWayPoints;
         info.raceLength = raceLength;
         info.loopCount = loopCount;
-        RunReport::write(info, playList, state.runStart, QTime::currentTime());
+        info.speedStep = speedStep.load();
+        QString path;
+        const bool written =
+            RunReport::write(info, playList, state.runStart, QTime::currentTime(), &path);
+        emit reportWritten(path, written);
     }
     emit finished();
-    for (const std::string &ip : state.addresses) {
-        link.send(VISCACommandType::PanTiltStop, ip, 0);
-        link.send(VISCACommandType::Focus, ip, 0);
-        link.send(VISCACommandType::Zoom, ip, 0);
-    }
+    // Again after the runners have quit, so that nothing they sent last keeps a camera moving.
+    CameraStopper(sequenceCounter).stopAll(state.addresses);
 }

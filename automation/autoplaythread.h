@@ -2,29 +2,30 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include <QElapsedTimer>
+#include <QString>
 #include <QThread>
 #include <QTime>
 
-#include "automation/viscalink.h"
 #include "store/waypoint.h"
 
-// Plays a race on a thread of its own: moves the cameras of each waypoint of the play list to
-// their targets, polls them until all have arrived, and goes on, loop after loop. The form
-// configures the fields before start(); during the run it writes only the atomic ones.
+class NodeRunner;
+
+// Plays a race on a thread of its own: moves all cameras of each waypoint of the play list to
+// their targets at once, each watched on its own thread until it arrives or is given up, and
+// goes on, loop after loop. The form configures the fields before start(); during the run it
+// writes only the atomic ones.
 class AutoPlayThread : public QThread
 {
     Q_OBJECT
 
 public:
     static constexpr int32_t kMaxSpeed = 18;
-    static constexpr int kPassMs = 100;
-    static constexpr int16_t kPollsBeforeHalfSpeed = 50;
-    static constexpr int32_t kArrivalTolerance = 10;
+    static constexpr int kSuperviseMs = 5;
 
     explicit AutoPlayThread(QObject *parent = nullptr);
     // Stops the run and waits for it, so the thread never outlives its object.
@@ -37,10 +38,14 @@ public:
     static int32_t visitSpeed(int32_t speedStep, float delta);
     // The slider's value as a speed step: trunc(value / 5.5).
     static int32_t speedStepFromSlider(int sliderValue);
+    // The travel a loaded report predicts for this node at a speed; 0 when it has none.
+    static int32_t expectedTravelMs(const WayPointNode &node, int32_t speed);
+    // Holds back the cameras predicted to arrive early, so that all arrive with the latest.
+    static void planHolds(WayPointEntry &entry, int32_t speedStep);
 
     std::atomic<bool> running{true};
     std::vector<WayPointEntry> playList;
-    uint32_t sequenceCounter = 1000;
+    std::atomic<uint32_t> sequenceCounter{1000};
     std::atomic<int32_t> speedStep{0};
     int32_t loopCount = 1;
     std::atomic<bool> goStartRequest{false};
@@ -59,37 +64,31 @@ signals:
     void finished();
     void presetUpdate(int nPreset);
     void loopUpdate(int nLoop);
+    // A camera did not reach its target at this waypoint; the run went on without it.
+    void cameraGivenUp(const QString &srcName, int nPreset);
+    // The run report went to this path, or could not be written there.
+    void reportWritten(const QString &path, bool ok);
 
 protected:
     void run() override;
 
 private:
+    enum class Leave { Done, GoStart, GoEnd, Stop };
+    using Runners = std::vector<std::unique_ptr<NodeRunner>>;
+
     struct RunState
     {
         QTime runStart;
-        QTime passStart;
-        QElapsedTimer passClock; // monotonic, so a pass across midnight still pauses <= 100 ms
         int arrivals = 0;
-        std::set<std::string> addresses; // byte-wise order for the final stop commands
-        size_t current = 0;
-        int16_t arrivedCount = 0;
-        bool announced = false;
+        std::set<std::string> addresses; // byte-wise order
     };
 
     void playLoop(int32_t loop);
     void resetLoopNodes();
-    void visitCurrentEntry();
-    void visitNode(WayPointEntry &entry, WayPointNode &node);
-    void firstVisit(const WayPointEntry &entry, WayPointNode &node, int32_t speed);
-    void laterVisit(WayPointNode &node, int32_t speed);
-    int32_t driveValue(const std::string &ip, int32_t inquiry, int32_t command, int32_t target);
-    void sendMove(const WayPointNode &node, int32_t speed);
-    void markArrived(WayPointNode &node);
-    void handleGoStart();
-    void handleGoEnd();
-    void pauseRestOfPass();
+    Leave playWayPoint(WayPointEntry &entry, bool endOnFirstArrival);
+    Leave supervise(const WayPointEntry &entry, const Runners &runners, bool endOnFirstArrival);
+    void announce(const WayPointEntry &entry, const NodeRunner &runner);
     void finishRun();
 
     RunState state;
-    ViscaLink link{sequenceCounter};
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSaveFile>
 
 #include "automation/timeofday.h"
 
@@ -13,6 +13,7 @@ namespace {
 
 const char *const kReportDir = "reports";
 const QString kTimeFormat = QStringLiteral("hh:mm:ss.zzz");
+constexpr int kVenueCharacters = 50;
 
 bool isWhiteSpace(char c)
 {
@@ -29,8 +30,9 @@ std::string safeVenue(const std::string &venue)
         if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F)
             c = '_';
     }
-    if (!name.empty() && name.find_first_not_of('.') == std::string::npos)
-        std::fill(name.begin(), name.end(), '_');
+    // A leading dot would hide the report (and "." or ".." would name a folder).
+    for (size_t i = 0; i < name.size() && name[i] == '.'; ++i)
+        name[i] = '_';
     return name;
 }
 
@@ -39,7 +41,18 @@ QString timeText(const QTime &time)
     return time.toString(kTimeFormat); // empty for a node never timed
 }
 
-QJsonObject nodeJson(const WayPointNode &node, int32_t maxTime)
+// The pace, as a multiple of the run's speed step, at which this camera would have taken as
+// long as the slowest one: the next run's speed multiplier. A camera not measured (given up,
+// not reached, not moved) keeps the multiplier it ran with.
+double nextDelta(const WayPointNode &node, int32_t slowestTravel, int32_t speedStep)
+{
+    if (!node.arrived || node.travelMs <= 0 || slowestTravel <= 0 || speedStep <= 0 ||
+        node.moveSpeed <= 0)
+        return static_cast<double>(node.delta);
+    return double(node.moveSpeed) * node.travelMs / (double(slowestTravel) * speedStep);
+}
+
+QJsonObject nodeJson(const WayPointNode &node, int32_t slowestTravel, int32_t speedStep)
 {
     QJsonObject json;
     json["src_name"] = QString::fromStdString(node.src_name);
@@ -51,30 +64,32 @@ QJsonObject nodeJson(const WayPointNode &node, int32_t maxTime)
     json["focus"] = node.focus;
     json["zoom"] = node.zoom;
     json["start"] = timeText(node.start);
-    json["end"] = timeText(node.end);
+    json["end"] = node.arrived ? timeText(node.end) : QString();
     json["elapsed_time_msec"] = node.elapsed;
-    // 0/0 is no ratio at all: such a delta loads back as absent.
-    if (maxTime == 0)
-        json["delta"] = QJsonValue(QJsonValue::Null);
-    else
-        json["delta"] =
-            static_cast<double>(static_cast<float>(node.elapsed) / static_cast<float>(maxTime));
+    json["delta"] = nextDelta(node, slowestTravel, speedStep);
+    json["travel_msec"] = node.travelMs;
+    json["travel_speed"] = node.moveSpeed;
+    json["hold_msec"] = node.holdMs;
+    json["given_up"] = node.givenUp;
     return json;
 }
 
-QJsonObject wayPointJson(const WayPointEntry &entry)
+QJsonObject wayPointJson(const WayPointEntry &entry, int32_t speedStep)
 {
     int32_t maxTime = 0;
     int32_t minTime = 0;
+    int32_t slowestTravel = 0;
     for (const WayPointNode &node : entry.node) {
         maxTime = std::max(maxTime, node.elapsed);
         // A zero minimum is taken as "none yet", so the next node's time replaces it.
         if (node.elapsed < minTime || minTime == 0)
             minTime = node.elapsed;
+        if (node.arrived)
+            slowestTravel = std::max(slowestTravel, node.travelMs);
     }
     QJsonArray nodes;
     for (const WayPointNode &node : entry.node)
-        nodes.append(nodeJson(node, maxTime));
+        nodes.append(nodeJson(node, slowestTravel, speedStep));
 
     QJsonObject json;
     json["preset"] = static_cast<int16_t>(entry.preset);
@@ -91,8 +106,10 @@ namespace RunReport {
 
 QString fileName(const std::string &venue, int16_t race, const QDateTime &writtenAt)
 {
-    return QString::fromStdString(safeVenue(venue)) + '_' + QString::number(race) + '_' +
-           writtenAt.toString(QStringLiteral("yyyyMMdd_hhmms")) + QStringLiteral(".kva");
+    // Held to the venue field's 50 characters, so the name stays within the file system's limit.
+    return QString::fromStdString(safeVenue(venue)).left(kVenueCharacters) + '_' +
+           QString::number(race) + '_' + writtenAt.toString(QStringLiteral("yyyyMMdd_hhmms")) +
+           QStringLiteral(".kva");
 }
 
 QString filePath(const QString &fileName)
@@ -125,20 +142,29 @@ QJsonObject toJson(const RunReportInfo &info, const std::vector<WayPointEntry> &
     json["total_wp_no"] = info.totalWayPoints;
     QJsonArray wayPoints;
     for (const WayPointEntry &entry : playList)
-        wayPoints.append(wayPointJson(entry));
+        wayPoints.append(wayPointJson(entry, info.speedStep));
     json["autoPlayNode"] = wayPoints;
     return json;
 }
 
 bool write(const RunReportInfo &info, const std::vector<WayPointEntry> &playList,
-           const QTime &runStart, const QTime &runEnd)
+           const QTime &runStart, const QTime &runEnd, QString *path)
 {
-    QFile file(filePath(fileName(info.venue, info.currentRace, QDateTime::currentDateTime())));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString target =
+        filePath(fileName(info.venue, info.currentRace, QDateTime::currentDateTime()));
+    if (path)
+        *path = target;
+    // Written aside and renamed into place: a full disk never leaves a short report behind.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QJsonObject json = toJson(info, playList, runStart, runEnd);
-    file.write(QJsonDocument(json).toJson(QJsonDocument::Indented));
-    return true;
+    const QByteArray bytes =
+        QJsonDocument(toJson(info, playList, runStart, runEnd)).toJson(QJsonDocument::Indented);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace RunReport

@@ -20,10 +20,13 @@ struct RunReportInfo
     int16_t totalWayPoints = 0;
     int16_t raceLength = 3000;
     int32_t loopCount = 1;
+    int32_t speedStep = 0; // at the end of the run: the unit of the next run's deltas
 };
 
 // The JSON timing report of a START run. Its layout is the script's, so it loads back as
-// one, and its per-camera "delta" then evens out the cameras' arrival at each waypoint.
+// one: its per-camera "delta" and measured travel then even out the cameras' arrival at each
+// waypoint. Times are measured from each waypoint's common start, the moment its first
+// command left.
 namespace RunReport {
 
 // venue_race_yyyyMMdd_hhmms.kva, the venue stripped of white space and made safe as a name.
@@ -32,8 +35,9 @@ QString fileName(const std::string &venue, int16_t race, const QDateTime &writte
 QString filePath(const QString &fileName);
 QJsonObject toJson(const RunReportInfo &info, const std::vector<WayPointEntry> &playList,
                    const QTime &runStart, const QTime &runEnd);
-// False when the file cannot be opened; nothing is written then.
+// False when the report could not be written whole; an earlier file of that name is then
+// left as it was. The path tried goes to `path` when given.
 bool write(const RunReportInfo &info, const std::vector<WayPointEntry> &playList,
-           const QTime &runStart, const QTime &runEnd);
+           const QTime &runStart, const QTime &runEnd, QString *path = nullptr);
 
 } // namespace RunReport

@@ -3,25 +3,29 @@
 #include "camera_control/viscacommandfactory.h"
 #include "camera_control/viscasocket.h"
 
+uint32_t ViscaLink::takeSequence()
+{
+    if (sharedCounter)
+        return sharedCounter->fetch_add(1);
+    return (*plainCounter)++;
+}
+
 bool ViscaLink::exchange(int32_t type, int32_t param1, int32_t param2, int32_t param3,
                          const Exchange &io)
 {
-    bool ok = false;
     const std::vector<uint8_t> datagram =
-        VISCACommandFactory::instance().encode(type, param1, param2, param3, counter);
-    if (!datagram.empty()) {
-        uint32_t length = uint32_t(datagram.size());
-        ok = io(datagram.data(), &length);
-    }
-    ++counter;
-    return ok;
+        VISCACommandFactory::instance().encode(type, param1, param2, param3, takeSequence());
+    if (datagram.empty())
+        return false;
+    uint32_t length = uint32_t(datagram.size());
+    return io(datagram.data(), &length);
 }
 
 void ViscaLink::send(int32_t type, const std::string &ip, int32_t param1, int32_t param2,
                      int32_t param3)
 {
     static const bool waitAck = true;
-    static const bool waitCompletion = true;
+    static const bool waitCompletion = false;
     exchange(type, param1, param2, param3, [&](const uint8_t *datagram, uint32_t *length) {
         return VISCASocket::sendCommand(&VISCASocket::instance(), datagram, length, ip, &waitAck,
                                         &waitCompletion);

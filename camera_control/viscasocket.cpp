@@ -6,12 +6,14 @@
 #include <chrono>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Datagram = ViscaReplyRouter::Datagram;
 
 constexpr uint32_t AcknowledgeSize = 11;
 constexpr uint32_t PanTiltReplySize = 19;
@@ -21,11 +23,6 @@ constexpr uint8_t Acknowledge = 0x41;
 constexpr uint8_t Completion = 0x51;
 constexpr uint8_t InquiryAnswer = 0x50;
 constexpr uint8_t Terminator = 0xFF;
-
-int64_t elapsedMs(Clock::time_point since)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
-}
 
 bool resolve(const std::string &address, sockaddr_in *target)
 {
@@ -47,78 +44,100 @@ bool resolve(const std::string &address, sockaddr_in *target)
     return false;
 }
 
-bool sendTo(int socket, const uint8_t *buffer, uint32_t length, const sockaddr_in &target)
+bool isReply(const Datagram &d, uint8_t kind)
 {
-    const ssize_t sent = ::sendto(socket, buffer, length, 0,
-                                  reinterpret_cast<const sockaddr *>(&target), sizeof target);
-    return sent == ssize_t(length);
+    return d.size() >= AcknowledgeSize && d[8] == ReplyAddress && d[9] == kind &&
+           d[10] == Terminator;
 }
 
-// One datagram taken off the socket during an exchange.
-struct Received
+bool isAnswer(const Datagram &d, uint32_t expectedSize)
 {
-    uint32_t size = 0;
-    bool fromTarget = false;
-    uint8_t bytes[VISCASocket::ReplyBufferSize];
+    return d.size() == expectedSize && d[8] == ReplyAddress && d[9] == InquiryAnswer &&
+           d.back() == Terminator;
+}
 
-    bool isReply(uint8_t kind) const
+int64_t position(const Datagram &d, int offset)
+{
+    int64_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = value * 16 + d[size_t(offset + i)];
+    return value;
+}
+
+} // namespace
+
+// One exchange with one camera: its resolved address, its claim on the replies that carry
+// its sequence number, and the datagram to send (once more when a wait stays empty).
+class ViscaExchange
+{
+public:
+    ViscaExchange(VISCASocket &socket, const uint8_t *buffer, uint32_t length,
+                  const sockaddr_in &target)
+        : fd(socket.socket)
+        , buffer(buffer)
+        , length(length)
+        , target(target)
+        , claim(socket.router, target.sin_addr.s_addr, sequenceOf(buffer, length))
     {
-        return fromTarget && size >= AcknowledgeSize && bytes[8] == ReplyAddress &&
-               bytes[9] == kind && bytes[10] == Terminator;
     }
-    bool isAnswer(uint32_t expectedSize) const
+
+    bool send() const
     {
-        return fromTarget && size == expectedSize && bytes[8] == ReplyAddress &&
-               bytes[9] == InquiryAnswer && bytes[size - 1] == Terminator;
+        const ssize_t sent = ::sendto(fd, buffer, length, 0,
+                                      reinterpret_cast<const sockaddr *>(&target), sizeof target);
+        return sent == ssize_t(length);
     }
-    int64_t position(int offset) const
+
+    // The next reply within windowMs; its size goes to *lastSize (0 when none came).
+    std::optional<Datagram> receiveWait(int windowMs, uint32_t *lastSize)
     {
-        int64_t value = 0;
-        for (int i = 0; i < 4; ++i)
-            value = value * 16 + bytes[offset + i];
-        return value;
+        Datagram reply;
+        if (!claim.next(Clock::now() + std::chrono::milliseconds(windowMs), reply)) {
+            *lastSize = 0;
+            return std::nullopt;
+        }
+        *lastSize = uint32_t(reply.size());
+        return reply;
     }
+
+    // Sends, then waits up to limitMs for an answer of exactly answerSize bytes.
+    std::optional<Datagram> inquire(uint32_t answerSize, int limitMs, uint32_t *lastSize)
+    {
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+        do {
+            const std::optional<Datagram> reply = receiveWait(limitMs, lastSize);
+            if (reply && isAnswer(*reply, answerSize))
+                return reply;
+        } while (Clock::now() < deadline);
+        return std::nullopt;
+    }
+
+private:
+    static uint32_t sequenceOf(const uint8_t *buffer, uint32_t length)
+    {
+        uint32_t sequence = 0;
+        ViscaReplyRouter::sequenceOf(buffer, length, sequence);
+        return sequence;
+    }
+
+    const int fd;
+    const uint8_t *buffer;
+    const uint32_t length;
+    const sockaddr_in target;
+    ViscaReplyRouter::Claim claim;
 };
 
-// Receives until a non-empty datagram arrives or the window has passed. Every receive
-// offers the whole buffer, so a stray short datagram never cuts the next reply short.
-// The socket is shared with another thread, so a datagram from another sender is kept
-// (and later dropped as not matching) rather than taken for the camera's answer.
-void receiveWait(int socket, int windowMs, const sockaddr_in &target, Received *received)
-{
-    const Clock::time_point start = Clock::now();
-    received->size = 0;
-    do {
-        sockaddr_in sender{};
-        socklen_t senderSize = sizeof sender;
-        const ssize_t size = ::recvfrom(socket, received->bytes, sizeof received->bytes, 0,
-                                        reinterpret_cast<sockaddr *>(&sender), &senderSize);
-        if (size > 0) {
-            received->size = uint32_t(size);
-            received->fromTarget = sender.sin_addr.s_addr == target.sin_addr.s_addr;
-            return;
-        }
-    } while (elapsedMs(start) < windowMs);
-}
+namespace {
 
-// Sends an inquiry and waits up to limitMs for an answer of exactly answerSize bytes;
-// timeoutLog, when given, is logged if none came.
-bool inquire(int fd, const uint8_t *buffer, uint32_t *length, const std::string &address,
-             uint32_t answerSize, int limitMs, const char *timeoutLog, Received *received)
+// Resolves, claims and sends; false when the address does not resolve or the send is short.
+bool startExchange(VISCASocket *socket, const uint8_t *buffer, uint32_t length,
+                   const std::string &address, std::optional<ViscaExchange> &exchange)
 {
     sockaddr_in target{};
-    if (!resolve(address, &target) || !sendTo(fd, buffer, *length, target))
+    if (!resolve(address, &target))
         return false;
-    const Clock::time_point start = Clock::now();
-    do {
-        receiveWait(fd, limitMs, target, received);
-        *length = received->size;
-        if (received->isAnswer(answerSize))
-            return true;
-    } while (elapsedMs(start) < limitMs);
-    if (timeoutLog)
-        qDebug("%s", timeoutLog);
-    return false;
+    exchange.emplace(*socket, buffer, length, target);
+    return exchange->send();
 }
 
 } // namespace
@@ -139,64 +158,85 @@ VISCASocket::VISCASocket()
     timeval timeout{};
     timeout.tv_usec = ReceiveTimeoutMs * 1000;
     setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    receiver = std::thread([this] { receiveLoop(); });
 }
 
 VISCASocket::~VISCASocket()
 {
+    closing = true;
+    if (receiver.joinable())
+        receiver.join();
     if (started)
         ::close(socket);
+}
+
+// Each receive returns within 51 ms, so the loop notices `closing` promptly.
+void VISCASocket::receiveLoop()
+{
+    uint8_t bytes[ReplyBufferSize];
+    while (!closing) {
+        sockaddr_in sender{};
+        socklen_t senderSize = sizeof sender;
+        const ssize_t size = ::recvfrom(socket, bytes, sizeof bytes, 0,
+                                        reinterpret_cast<sockaddr *>(&sender), &senderSize);
+        if (size > 0)
+            router.deliver(sender.sin_addr.s_addr, bytes, size_t(size));
+    }
 }
 
 bool VISCASocket::sendCommand(VISCASocket *socket, const uint8_t *buffer, uint32_t *length,
                               const std::string &address, const bool *waitAck,
                               const bool *waitCompletion)
 {
-    sockaddr_in target{};
-    const uint32_t commandSize = *length;
-    if (!resolve(address, &target) || !sendTo(socket->socket, buffer, commandSize, target))
+    std::optional<ViscaExchange> exchange;
+    if (!startExchange(socket, buffer, *length, address, exchange))
         return false;
     if (!*waitAck && !*waitCompletion)
         return true;
 
-    Received received;
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(CommandWindowMs);
     do {
-        receiveWait(socket->socket, CommandWindowMs, target, &received);
-        *length = received.size;
-        if (received.size == 0) {
+        const std::optional<Datagram> reply = exchange->receiveWait(CommandWindowMs, length);
+        if (!reply) {
             // Lost on the way there or back: one more try with the very same datagram.
-            sendTo(socket->socket, buffer, commandSize, target);
-        } else if (received.isReply(*waitAck ? Acknowledge : Completion)) {
+            exchange->send();
+        } else if (isReply(*reply, *waitAck ? Acknowledge : Completion)) {
             if (!(*waitAck && *waitCompletion))
                 return true;
-            receiveWait(socket->socket, CommandWindowMs, target, &received);
-            *length = received.size;
-            if (received.isReply(Completion))
+            const std::optional<Datagram> done = exchange->receiveWait(CommandWindowMs, length);
+            if (done && isReply(*done, Completion))
                 return true;
         }
-    } while (elapsedMs(start) < CommandWindowMs);
+    } while (Clock::now() < deadline);
     return true;
 }
 
 bool VISCASocket::inquirePanTilt(VISCASocket *socket, const uint8_t *buffer, uint32_t *length,
                                  const std::string &address, int64_t *pan, int64_t *tilt)
 {
-    Received received;
-    if (!inquire(socket->socket, buffer, length, address, PanTiltReplySize, PanTiltLimitMs,
-                 "Inquiry no response", &received))
+    std::optional<ViscaExchange> exchange;
+    if (!startExchange(socket, buffer, *length, address, exchange))
         return false;
-    *pan = received.position(10);
-    *tilt = received.position(14);
+    const std::optional<Datagram> answer =
+        exchange->inquire(PanTiltReplySize, PanTiltLimitMs, length);
+    if (!answer) {
+        qDebug("Inquiry no response");
+        return false;
+    }
+    *pan = position(*answer, 10);
+    *tilt = position(*answer, 14);
     return true;
 }
 
 bool VISCASocket::inquireValue(VISCASocket *socket, const uint8_t *buffer, uint32_t *length,
                                const std::string &address, int64_t *value)
 {
-    Received received;
-    if (!inquire(socket->socket, buffer, length, address, ValueReplySize, ValueLimitMs, nullptr,
-                 &received))
+    std::optional<ViscaExchange> exchange;
+    if (!startExchange(socket, buffer, *length, address, exchange))
         return false;
-    *value = received.position(10);
+    const std::optional<Datagram> answer = exchange->inquire(ValueReplySize, ValueLimitMs, length);
+    if (!answer)
+        return false;
+    *value = position(*answer, 10);
     return true;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
-// The process's one UDP socket for VISCA over IP, shared by the camera panels (GUI thread)
-// and the auto-play engine. Each exchange sends the caller's encoded datagram to port
-// 52381 of the camera and waits a bounded time for the matching reply; replies from any
-// other address than the one the exchange sent to are dropped.
+#include "camera_control/viscareplyrouter.h"
+
+// The process's one UDP socket for VISCA over IP, shared by the camera panels and the
+// auto-play engine. Each exchange sends the caller's encoded datagram to port 52381 of the
+// camera and waits a bounded time for its replies. One receiving thread reads the socket and
+// hands every reply to the exchange with the same camera address and sequence number, so any
+// number of threads may run exchanges at once and none takes another's reply.
 //
 // Every exchange takes the socket, the encoded datagram, its length (on return: the size
 // of the last datagram received, 0 when none came) and the camera's address as text.
@@ -45,7 +50,13 @@ public:
 
 private:
     VISCASocket();
+    void receiveLoop();
 
     bool started = false;
     int socket = -1;
+    ViscaReplyRouter router;
+    std::atomic<bool> closing{false};
+    std::thread receiver;
+
+    friend class ViscaExchange;
 };

@@ -15,6 +15,9 @@ struct WayPoint
     int32_t focus = 0;
     int32_t zoom = 0;
     float delta = 1.0f; // speed multiplier for moves to this position
+    // From a run report: how long the last move here took, and at which speed (0: unknown).
+    int32_t travelMs = 0;
+    int32_t travelSpeed = 0;
 };
 
 // One camera at one waypoint; during a run also the engine's working record.
@@ -28,13 +31,21 @@ struct WayPointNode
     int32_t tilt = 0;
     int32_t focus = 0;
     int32_t zoom = 0;
-    QTime start;         // moves issued
+    QTime start;         // the waypoint's common start: its first command left
     QTime end;           // seen at the target
     int32_t elapsed = 0; // milliseconds from start to end
     bool moved = false;
     bool arrived = false;
     float delta = 1.0f;
-    int16_t waitCount = 0; // polls since the last pan-tilt move
+    // Loaded from a run report: the travel measured there and the speed it was measured at.
+    int32_t recordedTravelMs = 0;
+    int32_t recordedTravelSpeed = 0;
+    // Measured in this run: the move's own travel, its speed, the hold before it, and whether
+    // the camera was given up at this waypoint.
+    int32_t travelMs = 0;
+    int32_t moveSpeed = 0;
+    int32_t holdMs = 0;
+    bool givenUp = false;
 };
 
 // Waypoint -1 (a script entry without a number) is held as 65535.

@@ -1,8 +1,7 @@
 // How soon the engine moves on once a waypoint's slowest camera is there: for every waypoint
 // of a run, the time from the last camera's arrival at its target to the engine's first
-// command of the next waypoint. The engine polls once per 100 ms pass and advances at the
-// start of the pass after the one that saw the last arrival, so the gap lies between one and
-// two pass periods.
+// command of the next waypoint. Each camera is polled on its own every few tens of
+// milliseconds, so the gap is about one poll interval.
 
 #include <QCoreApplication>
 
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "automation/noderunner.h"
 #include "automation_engine/enginerun.h"
 #include "support/movingcamera.h"
 
@@ -106,7 +106,7 @@ int main(int argc, char **argv)
     const double median = gaps.size() % 2 ? gaps[gaps.size() / 2]
                                           : (gaps[gaps.size() / 2 - 1] + gaps[gaps.size() / 2]) / 2;
     std::printf("last arrival -> next waypoint's first command: median %.1f ms, max %.1f ms, "
-                "min %.1f ms over %zu waypoints (pass period %d ms)\n",
-                median, gaps.back(), gaps.front(), gaps.size(), AutoPlayThread::kPassMs);
+                "min %.1f ms over %zu waypoints (poll interval %d ms)\n",
+                median, gaps.back(), gaps.front(), gaps.size(), NodeRunner::kPollIntervalMs);
     return 0;
 }

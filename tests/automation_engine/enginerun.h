@@ -71,7 +71,7 @@ inline void configure(AutoPlayThread &thread, int32_t first, int32_t last, int s
 class RunRecorder
 {
 public:
-    enum Signal { Preset, Loop, Progress, Finished };
+    enum Signal { Preset, Loop, Progress, Finished, GivenUp };
 
     explicit RunRecorder(AutoPlayThread &thread)
     {
@@ -87,7 +87,10 @@ public:
                            [this](int n) { record(Progress, n); }, direct),
                        QObject::connect(
                            &thread, &AutoPlayThread::finished, &thread,
-                           [this] { record(Finished, 0); }, direct)};
+                           [this] { record(Finished, 0); }, direct),
+                       QObject::connect(
+                           &thread, &AutoPlayThread::cameraGivenUp, &thread,
+                           [this](const QString &, int n) { record(GivenUp, n); }, direct)};
     }
 
     // A test that fails early may leave the run going; it must not call into a dead recorder.
@@ -98,7 +101,7 @@ public:
     }
 
     // Set before start(); each runs on the engine's thread with the signal's value.
-    std::function<void(int)> on[4];
+    std::function<void(int)> on[5];
 
     QList<int> values(Signal signal) const
     {
@@ -127,5 +130,5 @@ private:
     std::vector<QMetaObject::Connection> connections;
     mutable std::mutex mutex; // guards the lists
     std::condition_variable changed;
-    QList<int> lists[4];
+    QList<int> lists[5];
 };

@@ -1,11 +1,16 @@
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include "automation/runreport.h"
 #include "automation_engine/enginerun.h"
 
 namespace {
 
-WayPointNode timedNode(const std::string &name, int32_t elapsed)
+// A camera seen at its target `elapsed` ms after the waypoint's start, its move having taken
+// `travel` ms at `speed`; travel 0: it never arrived.
+WayPointNode timedNode(const std::string &name, int32_t elapsed, int32_t travel, int32_t speed)
 {
     WayPointNode node;
     node.src_name = name;
@@ -13,15 +18,20 @@ WayPointNode timedNode(const std::string &name, int32_t elapsed)
     node.start = QTime(10, 0, 0, 5);
     node.end = node.start.addMSecs(elapsed);
     node.elapsed = elapsed;
+    node.arrived = travel > 0;
+    node.travelMs = travel;
+    node.moveSpeed = speed;
     return node;
 }
 
-WayPointEntry entryWith(uint16_t preset, const QList<int> &elapsed)
+WayPointEntry entryWith(uint16_t preset, const QList<int> &elapsed, QList<int> travel = {},
+                        QList<int> speeds = {})
 {
     WayPointEntry entry;
     entry.preset = preset;
     for (int i = 0; i < elapsed.size(); ++i)
-        entry.node.push_back(timedNode("CAM" + std::to_string(i) + "(PTZ)", elapsed[i]));
+        entry.node.push_back(timedNode("CAM" + std::to_string(i) + "(PTZ)", elapsed[i],
+                                       travel.value(i, elapsed[i]), speeds.value(i, 10)));
     return entry;
 }
 
@@ -43,6 +53,7 @@ private slots:
     void wayPointTimes_data();
     void wayPointTimes();
     void nodeValues();
+    void writeFailureLeavesNoShortFile();
 
 private:
     std::unique_ptr<TempWorkDir> workDir;
@@ -65,7 +76,11 @@ void TestRunReport::fileName_data()
     QTest::newRow("negative race, late seconds")
         << QByteArray("Ascot") << -2 << QTime(23, 5, 59) << "Ascot_-2_20240305_230559.kva";
     QTest::newRow("slashes") << QByteArray("../../etc/x\\y") << 1 << morning
-                             << ".._.._etc_x_y_1_20240305_07094.kva";
+                             << "___.._etc_x_y_1_20240305_07094.kva";
+    QTest::newRow("leading dot would hide it")
+        << QByteArray(".Ascot") << 1 << morning << "_Ascot_1_20240305_07094.kva";
+    QTest::newRow("held to 50 characters")
+        << QByteArray(60, 'v') << 1 << morning << QString(50, 'v') + "_1_20240305_07094.kva";
     QTest::newRow("dots only") << QByteArray("..") << 1 << morning << "___1_20240305_07094.kva";
     QTest::newRow("dots and spaces")
         << QByteArray(". .") << 1 << morning << "___1_20240305_07094.kva";
@@ -145,33 +160,46 @@ void TestRunReport::scalarValues()
 
 void TestRunReport::wayPointTimes_data()
 {
-    QTest::addColumn<QList<int>>("elapsed");
+    QTest::addColumn<QList<int>>("elapsed"); // from the waypoint's common start
+    QTest::addColumn<QList<int>>("travel");  // the move's own time; 0: never arrived
+    QTest::addColumn<QList<int>>("speeds");  // of the move; the run's speed step is 10
     QTest::addColumn<int>("maxTime");
     QTest::addColumn<int>("minTime");
-    QTest::addColumn<QVariantList>("deltas"); // a null QVariant stands for JSON null
+    QTest::addColumn<QList<double>>("deltas");
 
-    QTest::newRow("two cameras") << QList<int>{4000, 2000} << 4000 << 2000
-                                 << QVariantList{1.0, 0.5};
-    QTest::newRow("none arrived") << QList<int>{0, 0} << 0 << 0 << QVariantList{{}, {}};
-    QTest::newRow("zero first") << QList<int>{0, 3000} << 3000 << 3000 << QVariantList{0.0, 1.0};
-    QTest::newRow("zero last") << QList<int>{3000, 0} << 3000 << 0 << QVariantList{1.0, 0.0};
-    QTest::newRow("zero in the middle")
-        << QList<int>{2000, 0, 1000} << 2000 << 1000 << QVariantList{1.0, 0.0, 0.5};
+    QTest::newRow("two cameras") << QList<int>{4000, 2000} << QList<int>{4000, 2000}
+                                 << QList<int>{10, 10} << 4000 << 2000 << QList<double>{1, 0.5};
+    // A later start is no slower camera: only the move's own time sets the pace.
+    QTest::newRow("started late") << QList<int>{4000, 2600} << QList<int>{4000, 2000}
+                                  << QList<int>{10, 10} << 4000 << 2600 << QList<double>{1, 0.5};
+    // Slowed by an earlier report and now on time: it keeps its pace.
+    QTest::newRow("already slowed") << QList<int>{4000, 4000} << QList<int>{4000, 4000}
+                                    << QList<int>{10, 5} << 4000 << 4000 << QList<double>{1, 0.5};
+    QTest::newRow("one never arrived keeps its pace")
+        << QList<int>{0, 3000} << QList<int>{0, 3000} << QList<int>{10, 10} << 3000 << 3000
+        << QList<double>{1, 1};
+    QTest::newRow("none arrived") << QList<int>{0, 0} << QList<int>{0, 0} << QList<int>{10, 10} << 0
+                                  << 0 << QList<double>{1, 1};
     QTest::newRow("running minimum")
-        << QList<int>{1000, 3000, 500} << 3000 << 500
-        << QVariantList{double(1000.0f / 3000.0f), 1.0, double(500.0f / 3000.0f)};
-    QTest::newRow("no nodes") << QList<int>{} << 0 << 0 << QVariantList{};
+        << QList<int>{1000, 3000, 500} << QList<int>{1000, 3000, 500} << QList<int>{10, 10, 10}
+        << 3000 << 500 << QList<double>{1000.0 / 3000, 1, 500.0 / 3000};
+    QTest::newRow("no nodes") << QList<int>{} << QList<int>{} << QList<int>{} << 0 << 0
+                              << QList<double>{};
 }
 
 void TestRunReport::wayPointTimes()
 {
     QFETCH(QList<int>, elapsed);
+    QFETCH(QList<int>, travel);
+    QFETCH(QList<int>, speeds);
     QFETCH(int, maxTime);
     QFETCH(int, minTime);
-    QFETCH(QVariantList, deltas);
+    QFETCH(QList<double>, deltas);
 
-    const QJsonObject json =
-        RunReport::toJson(RunReportInfo{}, {entryWith(4, elapsed)}, QTime(10, 0), QTime(10, 1));
+    RunReportInfo info;
+    info.speedStep = 10;
+    const QJsonObject json = RunReport::toJson(info, {entryWith(4, elapsed, travel, speeds)},
+                                               QTime(10, 0), QTime(10, 1));
     const QJsonObject wayPoint = json["autoPlayNode"].toArray().at(0).toObject();
     QCOMPARE(wayPoint["preset"].toInt(), 4);
     QCOMPARE(wayPoint["max_time"].toInt(), maxTime);
@@ -179,13 +207,8 @@ void TestRunReport::wayPointTimes()
     QCOMPARE(wayPoint["min_time"].toInt(), minTime);
     const QJsonArray nodes = wayPoint["node"].toArray();
     QCOMPARE(nodes.size(), deltas.size());
-    for (int i = 0; i < nodes.size(); ++i) {
-        const QJsonValue delta = nodes.at(i).toObject()["delta"];
-        if (deltas[i].isNull())
-            QVERIFY2(delta.isNull(), qPrintable(QString("node %1").arg(i)));
-        else
-            QCOMPARE(delta.toDouble(), deltas[i].toDouble());
-    }
+    for (int i = 0; i < nodes.size(); ++i)
+        QCOMPARE(nodes.at(i).toObject()["delta"].toDouble(), deltas[i]);
 }
 
 void TestRunReport::nodeValues()
@@ -212,7 +235,46 @@ void TestRunReport::nodeValues()
                                            {"start", "10:00:00.005"},
                                            {"end", "10:00:01.239"},
                                            {"elapsed_time_msec", 1234},
-                                           {"delta", 1.0}}));
+                                           {"delta", 1.0},
+                                           {"travel_msec", 1234},
+                                           {"travel_speed", 10},
+                                           {"hold_msec", 0},
+                                           {"given_up", false}}));
+}
+
+// A file-size limit (as a full disk) cuts the write short: the report is not claimed written,
+// and no truncated file is left where a good one was.
+void TestRunReport::writeFailureLeavesNoShortFile()
+{
+    RunReportInfo info;
+    const std::vector<WayPointEntry> list(50, entryWith(1, {1000, 2000, 3000}));
+    QString path;
+    QVERIFY(RunReport::write(info, list, QTime(10, 0), QTime(10, 1), &path));
+    const QByteArray good = [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    QString second;
+    const bool written = RunReport::write(info, list, QTime(10, 0), QTime(10, 1), &second);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QFile file(second);
+    if (second == path) { // the same second: the earlier report must be intact
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), good);
+    } else {
+        QVERIFY(!file.exists());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRunReport)

@@ -350,7 +350,7 @@ private slots:
         row("acknowledge from another camera is dropped", true, true,
             {fromOther("9041ff"), at("9041ff", 5), at("9051ff", 10)}, 0, quick, 1, reply);
         row("completion from another camera is dropped", true, true, {ack, fromOther("9051ff", 5)},
-            window, late, 2, none);
+            window, late, 1, none);
         row("stray short datagram, then acknowledge and completion", true, true,
             {raw("01"), at("9041ff", 5), at("9051ff", 10)}, 0, quick, 1, reply);
         row("stray header-only datagram, then acknowledge and completion", true, true,

@@ -19,6 +19,12 @@ uint16_t nibbleValue(const std::vector<uint8_t> &bytes, size_t at)
                     (bytes[at + 2] & 0x0F) << 4 | (bytes[at + 3] & 0x0F));
 }
 
+// Pan and tilt are signed on the wire: 0xFFFE is 2 units left of 0.
+double signedUnits(uint16_t value)
+{
+    return double(int16_t(value));
+}
+
 } // namespace
 
 ViscaRequest ViscaRequest::decode(const LoopbackCamera::Datagram &datagram)
@@ -83,8 +89,8 @@ MovingCamera::MovingCamera(const std::string &address, double unitsPerMsPerSpeed
 void MovingCamera::placeAt(uint16_t newPan, uint16_t newTilt, uint16_t newFocus, uint16_t newZoom)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    pan = {double(newPan), double(newPan)};
-    tilt = {double(newTilt), double(newTilt)};
+    pan = {signedUnits(newPan), signedUnits(newPan)};
+    tilt = {signedUnits(newTilt), signedUnits(newTilt)};
     focus = newFocus;
     zoom = newZoom;
 }
@@ -133,24 +139,25 @@ double MovingCamera::stopPoint(double from, double target) const
 void MovingCamera::currentPanTilt(Clock::time_point at, uint16_t &panNow, uint16_t &tiltNow) const
 {
     const double elapsedMs = std::chrono::duration<double, std::milli>(at - moveStart).count();
-    panNow = uint16_t(std::lround(pan.position(elapsedMs, rate())));
-    tiltNow = uint16_t(std::lround(tilt.position(elapsedMs, rate())));
+    panNow = uint16_t(int16_t(std::lround(pan.position(elapsedMs, rate()))));
+    tiltNow = uint16_t(int16_t(std::lround(tilt.position(elapsedMs, rate()))));
 }
 
-void MovingCamera::startMove(const ViscaRequest &request)
+std::chrono::milliseconds MovingCamera::startMove(const ViscaRequest &request)
 {
     uint16_t panNow = 0;
     uint16_t tiltNow = 0;
     currentPanTilt(request.arrival, panNow, tiltNow);
     speed = request.panSpeed;
     moveStart = request.arrival;
-    pan = {double(panNow), stopPoint(panNow, request.pan)};
-    tilt = {double(tiltNow), stopPoint(tiltNow, request.tilt)};
+    pan = {signedUnits(panNow), stopPoint(signedUnits(panNow), signedUnits(request.pan))};
+    tilt = {signedUnits(tiltNow), stopPoint(signedUnits(tiltNow), signedUnits(request.tilt))};
     const double longest = std::max(std::fabs(pan.to - pan.from), std::fabs(tilt.to - tilt.from));
     const auto travel = std::chrono::duration<double, std::milli>(longest / rate());
     moveLog.push_back({request.sequence, request.arrival,
                        request.arrival + std::chrono::duration_cast<Clock::duration>(travel),
                        request.panSpeed, request.pan, request.tilt});
+    return std::chrono::duration_cast<std::chrono::milliseconds>(travel);
 }
 
 std::vector<LoopbackCamera::Reply> MovingCamera::respond(const LoopbackCamera::Datagram &datagram)
@@ -171,8 +178,9 @@ std::vector<LoopbackCamera::Reply> MovingCamera::respond(const LoopbackCamera::D
     case ViscaRequest::ZoomInq:
         return {LoopbackCamera::valuePosition(datagram, zoom)};
     case ViscaRequest::PanTiltAbs:
-        startMove(request);
-        break;
+        // As real cameras do: acknowledged at once, completed on arrival.
+        return {LoopbackCamera::acknowledge(datagram),
+                LoopbackCamera::completion(datagram, startMove(request))};
     case ViscaRequest::PanTiltStop: {
         uint16_t panNow = 0;
         uint16_t tiltNow = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -38,7 +39,8 @@ struct ViscaRequest
 
 // A loopback camera that moves: an absolute move takes it toward its target at a pace set by
 // the commanded speed (units per millisecond per speed step), pan and tilt independently.
-// Commands are acknowledged and completed at once; inquiries report where it is right now.
+// Commands are acknowledged at once and completed when done (a move on arrival); inquiries
+// report where it is right now. Pan and tilt positions are signed 16-bit values.
 // Focus and zoom jump to their direct targets.
 class MovingCamera
 {
@@ -78,7 +80,8 @@ private:
     };
 
     std::vector<LoopbackCamera::Reply> respond(const LoopbackCamera::Datagram &datagram);
-    void startMove(const ViscaRequest &request);
+    // Returns the move's travel time.
+    std::chrono::milliseconds startMove(const ViscaRequest &request);
     void currentPanTilt(Clock::time_point at, uint16_t &pan, uint16_t &tilt) const;
     double stopPoint(double from, double target) const;
     double rate() const;
