@@ -23,15 +23,17 @@ void RaceCourse::setWayPointCount(int16_t count)
     update();
 }
 
-void RaceCourse::clearFirstCells()
+// Every cell, not only the drawn ones: a mark left above a count lowered during a run would
+// show again once the count is raised.
+void RaceCourse::clearAllCells()
 {
-    for (int i = 0; i < wayPointCount; ++i)
-        cells[i].reached = false;
+    for (Cell &cell : cells)
+        cell.reached = false;
 }
 
 void RaceCourse::clearReached()
 {
-    clearFirstCells();
+    clearAllCells();
     update();
 }
 
@@ -39,14 +41,14 @@ void RaceCourse::markWayPoint(int n)
 {
     if (n < 1 || n > MaxCells)
         return;
-    clearFirstCells();
+    clearAllCells();
     cells[n - 1].reached = true;
     update();
 }
 
 void RaceCourse::markWayPoints(int a, int b)
 {
-    clearFirstCells();
+    clearAllCells();
     for (int n : {a, b}) {
         if (n >= 1 && n <= MaxCells)
             cells[n - 1].reached = true;

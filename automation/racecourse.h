@@ -54,7 +54,7 @@ private:
     };
 
     Geometry geometry(int n) const;
-    void clearFirstCells();
+    void clearAllCells();
     void drawBar(QPainter &painter, const Geometry &g, int n) const;
     int drawOpenCells(QPainter &painter, const Geometry &g, int n);
     void drawLegs(QPainter &painter, const Geometry &g, int n) const;

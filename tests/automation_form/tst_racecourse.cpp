@@ -119,6 +119,9 @@ void TestRaceCourse::markRules_data()
     QTest::newRow("clear") << "p1,12 c" << QList<int>{};
     QTest::newRow("beyond count is kept") << "m50" << QList<int>{50};
     QTest::newRow("pair at the limits") << "p1,100" << QList<int>{1, 100};
+    // A count lowered during a run must not keep a mark that shows again when it is raised.
+    QTest::newRow("clear above a lowered count") << "p9,10 n5 c" << QList<int>{};
+    QTest::newRow("mark above a lowered count") << "m10 n5 m3" << QList<int>{3};
 }
 
 void TestRaceCourse::markRules()
@@ -133,6 +136,8 @@ void TestRaceCourse::markRules()
             course.markWayPoint(args[0].toInt());
         else if (call.startsWith('p'))
             course.markWayPoints(args[0].toInt(), args[1].toInt());
+        else if (call.startsWith('n'))
+            course.setWayPointCount(int16_t(args[0].toInt()));
         else
             course.clearReached();
     }
