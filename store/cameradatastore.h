@@ -44,7 +44,8 @@ public:
     void clearWayPoints();
     std::map<int32_t, WayPointEntry> copyWayPointEntries();
     bool hasWayPoint(int32_t wayPointNo);
-    // The waypoints first..last that have at least one enabled camera, each with all its nodes.
+    // The waypoints first..last (within 1..65534) that have at least one enabled camera, each
+    // with all its nodes.
     std::vector<WayPointEntry> buildPlayList(int32_t first, int32_t last);
     SourceFlags getAutoPlaySources();
     void setAutoPlaySources(const SourceFlags &sources);

@@ -151,14 +151,18 @@ std::vector<WayPointEntry> CameraDataStore::buildPlayList(int32_t first, int32_t
 {
     Lock lock(mutex);
     std::vector<WayPointEntry> playList;
-    if (first > last)
-        return playList;
     auto hasEnabledCamera = [this](const WayPointEntry &entry) {
         return std::any_of(entry.node.begin(), entry.node.end(), [this](const WayPointNode &n) {
             const auto flag = autoPlaySources.find(n.src_name);
             return flag != autoPlaySources.end() && flag->second == 1;
         });
     };
+    // Only waypoints 1..65534 are played: a script's unnumbered one (-1, held as 65535), a 0 or
+    // a number the 16-bit preset cannot hold would not be reset by the engine between loops.
+    first = std::max(first, 1);
+    last = std::min(last, int32_t(kUnnumberedPreset) - 1);
+    if (first > last)
+        return playList;
     // Walking the map's range instead of counting first..last avoids overflow at INT32_MAX.
     const auto end = wayPointEntries.upper_bound(last);
     for (auto it = wayPointEntries.lower_bound(first); it != end; ++it) {

@@ -129,13 +129,15 @@ void TestStoreAutomation::buildPlayList_data()
     QTest::addColumn<int>("last");
     QTest::addColumn<QList<int>>("presets");
 
-    // Waypoint 1: A; 2: B (disabled); 3: A and B; 5: C; 6: emptied by a reset.
+    // Waypoint 1: A; 2: B (disabled); 3: A and B; 5: C; 6: emptied by a reset; -1 (a script's
+    // unnumbered one), 0 and 65535 (held as the unnumbered preset): E, never played.
     QTest::newRow("reversed range") << 5 << 3 << QList<int>{};
     QTest::newRow("single enabled") << 3 << 3 << QList<int>{3};
     QTest::newRow("single disabled") << 2 << 2 << QList<int>{};
     QTest::newRow("whole course") << 1 << 12 << QList<int>{1, 3, 5};
     QTest::newRow("empty entry skipped") << 6 << 6 << QList<int>{};
     QTest::newRow("extreme bounds") << INT32_MIN << INT32_MAX << QList<int>{1, 3, 5};
+    QTest::newRow("unnumbered only") << -1 << 0 << QList<int>{};
 }
 
 void TestStoreAutomation::buildPlayList()
@@ -149,6 +151,8 @@ void TestStoreAutomation::buildPlayList()
     file("B(1)", 3);
     file("C(1)", 5);
     file("D(1)", 6);
+    for (int32_t unplayable : {-1, 0, 65535})
+        file("E(1)", unplayable);
     store().setCurrentSetupWayPoint(6);
     store().resetCamera("D(1)");
     store().setAutoPlaySourceEnabled("B(1)", 0);
