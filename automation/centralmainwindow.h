@@ -21,6 +21,10 @@ namespace Ui {
 class CentralMainWindow;
 }
 
+namespace ScriptFile {
+struct LoadResult;
+}
+
 // The automation form: the race set-up with its bounds, the row of camera panels fed with the
 // discovered sources, the AutoPlay Sources table, the run controls that drive one auto-play
 // engine at a time, and SAVE and LOAD of scripts. It also brings NDI and discovery up and down
@@ -143,6 +147,9 @@ private:
     void goTo(bool end);
     void RefreshPanelPositions();
 
+    // Scripts.
+    void showLoadedSetUp(const ScriptFile::LoadResult &loaded);
+
     std::unique_ptr<Ui::CentralMainWindow> ui;
     RaceParameters race;
     QList<CameraPosCtrls *> panels;
@@ -155,6 +162,7 @@ private:
     AutoPlayThread *autoPlay = nullptr;
     bool isPlaying = false;
     bool isRangeRun = false;
+    bool isGoToRun = false; // the run is a GO TO START or GO TO END move
     int32_t playSpeed = 0;
     // Tells the signals of the current engine from late ones of an engine already stopped.
     quint64 runSerial = 0;

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int16_t MaxTotalRaces = 999;
 constexpr int16_t MaxStepWayPoints = 99;
 
 void enableSteps(QToolButton *down, bool downEnabled, QToolButton *up, bool upEnabled)
@@ -102,7 +101,7 @@ void CentralMainWindow::ShowRaceLength()
 void CentralMainWindow::UpdateTotalRaces()
 {
     enableSteps(ui->LTotalRacesToolButton, race.totalRaces >= 3, ui->RTotalRacesToolButton,
-                race.totalRaces < MaxTotalRaces);
+                race.totalRaces < RaceParameters::MaxTotalRaces);
     ui->TotalRaceslineEdit->setText(QString::number(race.totalRaces));
 }
 

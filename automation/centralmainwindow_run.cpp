@@ -51,6 +51,7 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
     autoPlay->raceLength = race.raceLength;
     autoPlay->playList = CameraDataStore::instance().buildPlayList(start, end);
     isRangeRun = start != end;
+    isGoToRun = false;
     autoPlay->writeReport.store(report);
     connectEngine();
     autoPlay->start(QThread::InheritPriority);
@@ -140,9 +141,11 @@ void CentralMainWindow::RefreshPanelPositions()
     }
 }
 
+// During a START run the request jumps within it. A GO TO move plays one waypoint only, where
+// a request could only replay that one: the move asked last replaces it instead.
 void CentralMainWindow::goTo(bool end)
 {
-    if (autoPlay && isPlaying) {
+    if (autoPlay && isPlaying && !isGoToRun) {
         (end ? autoPlay->goEndRequest : autoPlay->goStartRequest).store(true);
         return;
     }
@@ -150,6 +153,7 @@ void CentralMainWindow::goTo(bool end)
     CheckSetupWayPoint();
     ShowSetupWayPoint();
     StartAutoPlay(race.setupWayPoint, race.setupWayPoint, false);
+    isGoToRun = true;
 }
 
 void CentralMainWindow::on_GoStartPushButton_clicked()

@@ -6,23 +6,43 @@
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 void CentralMainWindow::on_scriptSavePushButton_clicked()
 {
-    ScriptFile::save(ScriptFileDialog::getSaveFileName(this), race);
+    const QString path = ScriptFileDialog::getSaveFileName(this);
+    QString error;
+    if (path.isEmpty() || ScriptFile::save(path, race, error))
+        return;
+    ScriptFileDialog::showFailure(
+        this, tr("Could not save %1: %2.").arg(QDir::toNativeSeparators(path), error));
 }
 
+// The file replaces the set-up only once all of it has been read and found good.
 void CentralMainWindow::on_scriptLoadPushButton_clicked()
 {
-    QByteArray data;
-    if (!ScriptFile::readFile(ScriptFileDialog::getOpenFileName(this), data))
+    const QString path = ScriptFileDialog::getOpenFileName(this);
+    if (path.isEmpty())
         return;
-    // From here on the file replaces the set-up, even when it turns out not to parse.
+    QByteArray data;
+    ScriptFile::Script script;
+    script.race.venue = race.venue; // the one value a reset keeps
+    QString error;
+    if (!ScriptFile::readFile(path, data, error) || !ScriptFile::parse(data, script, error)) {
+        ScriptFileDialog::showFailure(this, tr("Could not load %1: %2. The set-up is unchanged.")
+                                                .arg(QDir::toNativeSeparators(path), error));
+        return;
+    }
     resetSetUp();
-    const ScriptFile::LoadResult loaded = ScriptFile::load(
-        data, race, [this](const std::string &name) { return offeredSources.count(name) > 0; });
+    race = script.race;
+    const ScriptFile::LoadResult loaded = ScriptFile::fileInStore(
+        script, [this](const std::string &name) { return offeredSources.count(name) > 0; });
+    showLoadedSetUp(loaded);
+}
 
+void CentralMainWindow::showLoadedSetUp(const ScriptFile::LoadResult &loaded)
+{
     UpdateTotalWayPoints();
     applyTotalRaces();
     ShowRaceLength();

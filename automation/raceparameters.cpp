@@ -32,6 +32,30 @@ int16_t RaceParameters::raceLengthFromText(const QString &text)
     return int16_t(std::clamp(typedNumber(text), 1, int(std::numeric_limits<int16_t>::max())));
 }
 
+std::string RaceParameters::venueFromText(const QString &text)
+{
+    QString held = text.left(MaxVenueLength);
+    if (held.size() == MaxVenueLength && QChar(held.back()).isHighSurrogate())
+        held.chop(1); // never half a character
+    return held.toStdString();
+}
+
+void RaceParameters::holdToFormBounds()
+{
+    auto hold = [](int16_t &field, int lowest, int highest) {
+        field = int16_t(std::clamp(int(field), lowest, std::max(lowest, highest)));
+    };
+    hold(totalRaces, 1, MaxTotalRaces);
+    hold(totalWayPoints, 2, MaxTotalWayPoints);
+    hold(currentRace, 1, totalRaces);
+    hold(setupWayPoint, 1, totalWayPoints);
+    hold(endWayPoint, 1, totalWayPoints);
+    hold(startWayPoint, 1, endWayPoint);
+    hold(loopCount, 1, MaxLoopCount);
+    hold(raceLength, 1, std::numeric_limits<int16_t>::max());
+    venue = venueFromText(QString::fromStdString(venue));
+}
+
 QString RaceParameters::fraction(int16_t n, int16_t total)
 {
     return QString::number(n) + QLatin1Char('/') + QString::number(total);

@@ -12,6 +12,9 @@ struct RaceParameters
     static constexpr int16_t DefaultTotalWayPoints = 12;
     static constexpr int16_t DefaultRaceLength = 3000;
     static constexpr int16_t MaxLoopCount = 99;
+    static constexpr int16_t MaxTotalRaces = 999;      // what three digits can hold
+    static constexpr int16_t MaxTotalWayPoints = 9999; // what four digits can hold
+    static constexpr int MaxVenueLength = 50;          // characters, as the venue field holds
     static constexpr const char *DefaultVenue = "Westmere Racecourse";
 
     int16_t totalRaces = DefaultTotalRaces;
@@ -28,6 +31,11 @@ struct RaceParameters
     static int16_t totalRacesFromText(const QString &text);     // at least 1
     static int16_t totalWayPointsFromText(const QString &text); // at least 2
     static int16_t raceLengthFromText(const QString &text);     // 1..32767
+    // A venue held to the length the form's field takes.
+    static std::string venueFromText(const QString &text);
+    // Holds every field to what the form lets the operator set, so a loaded script cannot
+    // give a run a waypoint 0, one waypoint in all, or no loops.
+    void holdToFormBounds();
     // "n/total", as the read-only waypoint and race fields show them.
     static QString fraction(int16_t n, int16_t total);
 };

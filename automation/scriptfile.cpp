@@ -1,10 +1,13 @@
 #include "automation/scriptfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 #include <QJsonValue>
+#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
@@ -64,6 +67,11 @@ QJsonArray autoPlayNodes(const Entries &entries, const SourceFlags &flags)
 
 // ---- reading ----
 
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ScriptFile", text);
+}
+
 // A 16-bit field takes the low 16 bits of the converted number.
 void readField(const QJsonObject &object, const char *key, int32_t (*convert)(double),
                int16_t &field)
@@ -87,6 +95,20 @@ void readText(const QJsonObject &object, const char *key, std::string &field)
         field = value.toString().toStdString();
 }
 
+const char *const ScriptKeys[] = {"loop_count",  "venue",       "race_no",   "total_no_race",
+                                  "race_length", "total_wp_no", "way_pt_no", "start_wp",
+                                  "end_wp",      "autoPlayNode"};
+
+// Any JSON object would otherwise load as an empty set-up.
+bool hasScriptKey(const QJsonObject &root)
+{
+    for (const char *key : ScriptKeys) {
+        if (root.contains(QLatin1String(key)))
+            return true;
+    }
+    return false;
+}
+
 void readParameters(const QJsonObject &root, RaceParameters &race)
 {
     readField(root, "loop_count", wholeNumber, race.loopCount);
@@ -98,6 +120,7 @@ void readParameters(const QJsonObject &root, RaceParameters &race)
     readField(root, "way_pt_no", truncated, race.setupWayPoint);
     readField(root, "start_wp", truncated, race.startWayPoint);
     readField(root, "end_wp", truncated, race.endWayPoint);
+    race.holdToFormBounds();
 }
 
 WayPointNode readNode(const QJsonObject &object)
@@ -114,9 +137,60 @@ WayPointNode readNode(const QJsonObject &object)
     return node;
 }
 
-void fileNode(const WayPointNode &node, int32_t number, LoadResult &result,
+bool isNamedCamera(const QJsonValue &node)
+{
+    const QJsonValue name = node.toObject().value(QLatin1String("src_name"));
+    return node.isObject() && name.isString() && !name.toString().isEmpty();
+}
+
+// index counts the elements of "autoPlayNode" from 1, for the operator.
+bool readWayPoint(const QJsonValue &element, int index, std::vector<Filing> &filings,
+                  QString &error)
+{
+    if (!element.isObject()) {
+        error = tr("waypoint entry %1 is not an object").arg(index);
+        return false;
+    }
+    const QJsonObject wayPoint = element.toObject();
+    int32_t number = -1;
+    readInt(wayPoint, "preset", number);
+    const QJsonValue nodes = wayPoint.value(QLatin1String("node"));
+    if (nodes.isUndefined())
+        return true;
+    if (!nodes.isArray()) {
+        error = tr("the cameras of waypoint entry %1 are not a list").arg(index);
+        return false;
+    }
+    for (const QJsonValue &node : nodes.toArray()) {
+        if (!isNamedCamera(node)) {
+            error = tr("a camera of waypoint entry %1 has no name").arg(index);
+            return false;
+        }
+        filings.push_back(Filing{number, readNode(node.toObject())});
+    }
+    return true;
+}
+
+bool readWayPoints(const QJsonValue &wayPoints, std::vector<Filing> &filings, QString &error)
+{
+    if (wayPoints.isUndefined())
+        return true;
+    if (!wayPoints.isArray()) {
+        error = tr("its waypoint list is not a list");
+        return false;
+    }
+    int index = 0;
+    for (const QJsonValue &element : wayPoints.toArray()) {
+        if (!readWayPoint(element, ++index, filings, error))
+            return false;
+    }
+    return true;
+}
+
+void fileNode(const Filing &filing, LoadResult &result,
               const std::function<bool(const std::string &)> &isOffered)
 {
+    const WayPointNode &node = filing.node;
     if (isOffered(node.src_name)) {
         result.sourcesToAssign.insert(node.src_name);
         result.flags.emplace(node.src_name, 1);
@@ -133,23 +207,8 @@ void fileNode(const WayPointNode &node, int32_t number, LoadResult &result,
     // "ip" and speeds do not reach the set-up.
     CameraDataStore &store = CameraDataStore::instance();
     bool added = false;
-    store.upsertWayPointNode(node.src_name, number, position, added);
-    store.setCameraWayPoint(node.src_name, number, position);
-}
-
-void readWayPoints(const QJsonArray &wayPoints, LoadResult &result,
-                   const std::function<bool(const std::string &)> &isOffered)
-{
-    for (const QJsonValue &element : wayPoints) {
-        const QJsonObject wayPoint = element.toObject();
-        int32_t number = -1;
-        readInt(wayPoint, "preset", number);
-        const QJsonValue nodes = wayPoint.value(QLatin1String("node"));
-        if (!nodes.isArray())
-            continue;
-        for (const QJsonValue &node : nodes.toArray())
-            fileNode(readNode(node.toObject()), number, result, isOffered);
-    }
+    store.upsertWayPointNode(node.src_name, filing.wayPoint, position, added);
+    store.setCameraWayPoint(node.src_name, filing.wayPoint, position);
 }
 
 } // namespace
@@ -185,37 +244,61 @@ QByteArray toJson(const RaceParameters &race, const Entries &entries, const Sour
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-bool save(const QString &path, const RaceParameters &race)
+bool save(const QString &path, const RaceParameters &race, QString &error)
 {
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
     CameraDataStore &store = CameraDataStore::instance();
-    file.write(toJson(race, store.copyWayPointEntries(), store.getAutoPlaySources()));
+    const QByteArray data = toJson(race, store.copyWayPointEntries(), store.getAutoPlaySources());
+    // The old file stays whole until the new one has been written out completely.
+    QSaveFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
+        !file.commit()) {
+        error = path.isEmpty() ? tr("no file name") : file.errorString();
+        return false;
+    }
     return true;
 }
 
-bool readFile(const QString &path, QByteArray &data)
+bool readFile(const QString &path, QByteArray &data, QString &error)
 {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        error = path.isEmpty() ? tr("no file name") : file.errorString();
         return false;
-    data = file.readAll();
+    }
+    QByteArray read = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = file.errorString();
+        return false;
+    }
+    data = read;
     return true;
 }
 
-LoadResult load(const QByteArray &data, RaceParameters &race,
-                const std::function<bool(const std::string &)> &isOffered)
+bool parse(const QByteArray &data, Script &script, QString &error)
 {
-    // A parse error leaves a null document, whose object has no keys.
-    const QJsonObject root = QJsonDocument::fromJson(data).object();
-    readParameters(root, race);
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        error = tr("it is not valid JSON (%1 at byte %2)")
+                    .arg(parseError.errorString())
+                    .arg(parseError.offset);
+        return false;
+    }
+    const QJsonObject root = document.object();
+    if (!document.isObject() || !hasScriptKey(root)) {
+        error = tr("it is not an automation script");
+        return false;
+    }
+    readParameters(root, script.race);
+    return readWayPoints(root.value(QLatin1String("autoPlayNode")), script.filings, error);
+}
+
+LoadResult fileInStore(const Script &script,
+                       const std::function<bool(const std::string &)> &isOffered)
+{
     LoadResult result;
-    const QJsonValue wayPoints = root.value(QLatin1String("autoPlayNode"));
-    if (wayPoints.isArray())
-        readWayPoints(wayPoints.toArray(), result, isOffered);
+    for (const Filing &filing : script.filings)
+        fileNode(filing, result, isOffered);
     return result;
 }
 

@@ -9,10 +9,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 // The automation script: race parameters plus the waypoint entries of the cameras that take
 // part in auto-play, as one indented JSON object. A run report has the same layout with more
-// keys, so it loads as a script. Nothing here reports an error to the operator.
+// keys, so it loads as a script.
 namespace ScriptFile {
 
 using SourceFlags = CameraDataStore::SourceFlags;
@@ -21,12 +22,32 @@ using Entries = std::map<int32_t, WayPointEntry>;
 // The document SAVE writes: nodes of cameras whose flag is not 1 are left out.
 QByteArray toJson(const RaceParameters &race, const Entries &entries, const SourceFlags &flags);
 
-// Writes the set-up and the store's entries to path; false (nothing written) when the path is
-// empty or cannot be opened.
-bool save(const QString &path, const RaceParameters &race);
+// Writes the set-up and the store's entries to path. The file is replaced only once the new
+// one is complete; on failure error says why and the old file is as it was.
+bool save(const QString &path, const RaceParameters &race, QString &error);
 
-// The whole file; false when it cannot be opened.
-bool readFile(const QString &path, QByteArray &data);
+// The whole file; false, with the reason in error, when it cannot be read.
+bool readFile(const QString &path, QByteArray &data, QString &error);
+
+// One camera position of the file, under its waypoint number (-1 when the file gives none).
+struct Filing
+{
+    int32_t wayPoint = -1;
+    WayPointNode node;
+};
+
+// A parsed script, not yet applied to anything.
+struct Script
+{
+    RaceParameters race;
+    std::vector<Filing> filings; // in file order
+};
+
+// Reads a whole document into script, whose race holds the values that keys which are absent
+// or of another type leave alone. False, with the reason in error, when the document is not a
+// well-formed script; script is then partly filled and must not be used. The numbers read are
+// held to the bounds the form gives typed values.
+bool parse(const QByteArray &data, Script &script, QString &error);
 
 // What a load leaves for the form besides the parameters and the store.
 struct LoadResult
@@ -35,11 +56,9 @@ struct LoadResult
     SourceFlags flags;                     // every camera named in the file: 1 offered, else 0
 };
 
-// Reads the document into race (which holds the reset set-up: keys that are absent or of
-// another type leave their field alone) and files every node into the store. A document
-// that does not parse reads as one without keys.
-LoadResult load(const QByteArray &data, RaceParameters &race,
-                const std::function<bool(const std::string &)> &isOffered);
+// Files every position of a parsed script into the store.
+LoadResult fileInStore(const Script &script,
+                       const std::function<bool(const std::string &)> &isOffered);
 
 // The number conversions of the format, exposed for their edge cases.
 int32_t wholeNumber(double value); // not whole or outside int32: 0

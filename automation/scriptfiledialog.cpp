@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <optional>
 
 const char *const ScriptFileDialog::StartDirectory = "./scripts/";
+const char *const ScriptFileDialog::FailureBoxName = "scriptFailureMessageBox";
 
 namespace {
 
@@ -62,4 +64,14 @@ QString ScriptFileDialog::getOpenFileName(QWidget *parent)
     return QFileDialog::getOpenFileName(
         parent, QCoreApplication::translate("CentralMainWindow", "Open the auto play script"),
         QString::fromLatin1(StartDirectory), filter());
+}
+
+void ScriptFileDialog::showFailure(QWidget *parent, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning,
+                                QCoreApplication::translate("CentralMainWindow", "Script"), text,
+                                QMessageBox::Ok, parent);
+    box->setObjectName(QString::fromLatin1(FailureBoxName));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open(); // window-modal, so a run's signals keep arriving
 }

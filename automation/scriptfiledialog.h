@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// Asks the operator for the script file of SAVE and LOAD. The dialogs start in "./scripts/",
-// which is created when missing.
+// Asks the operator for the script file of SAVE and LOAD, and tells them when one failed. The
+// dialogs start in "./scripts/", which is created when missing.
 //
 // Test seam: setNextFileName() presets the answer of the next ask (either kind), which then
 // returns it at once without showing a dialog; an empty answer stands for a cancelled dialog.
@@ -17,8 +17,13 @@ public:
     static QString getSaveFileName(QWidget *parent);
     static QString getOpenFileName(QWidget *parent);
 
+    // A warning over parent that does not block: it opens window-modal, returns at once and
+    // deletes itself when closed. Tests find it by FailureBoxName and read its text.
+    static void showFailure(QWidget *parent, const QString &text);
+
     static void setNextFileName(const QString &fileName);
     static bool hasNextFileName();
 
     static const char *const StartDirectory;
+    static const char *const FailureBoxName;
 };

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
 #include <QTableWidget>
 
 void FormFixture::setUp()
@@ -80,6 +81,17 @@ QStringList FormFixture::sourceRows() const
     for (int r = 0; r < table->rowCount(); ++r)
         rows << table->item(r, 0)->text() + (table->item(r, 0)->checkState() ? "+" : "-");
     return rows;
+}
+
+QString FormFixture::takeFailure() const
+{
+    auto *box = window->findChild<QMessageBox *>(
+        QString::fromLatin1(ScriptFileDialog::FailureBoxName), Qt::FindDirectChildrenOnly);
+    if (!box)
+        return QString();
+    const QString text = box->text();
+    delete box;
+    return text;
 }
 
 QComboBox *FormFixture::selector(CameraPosCtrls *panel)

@@ -33,6 +33,8 @@ public:
     void offerSources(const std::vector<NDISourceInfo> &sources) const;
     // The AutoPlay Sources table, a row as "name+" (checked) or "name-".
     QStringList sourceRows() const;
+    // The text of the script failure box the form shows, which is then closed; empty if none.
+    QString takeFailure() const;
     static QComboBox *selector(CameraPosCtrls *panel);
     static QStringList selectorItems(CameraPosCtrls *panel);
 

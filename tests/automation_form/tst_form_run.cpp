@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -69,6 +70,7 @@ private slots:
     void stopEndsARunWithStopCommands();
     void goToWhileIdle();
     void goToWhilePlaying();
+    void goToDuringAGoToGoesWhereAskedLast();
     void sliderGivesSpeedSteps();
     void raceCourseMarksTheRun();
     void finishedAfterStopChangesNothing();
@@ -191,6 +193,29 @@ void TestFormRun::goToWhilePlaying()
         QVERIFY(fixture.form()->playing());
         QCOMPARE(fixture.form()->findChildren<AutoPlayThread *>().size(), 1);
         fixture.click("StartStopPushButton");
+    }
+}
+
+// A GO TO move plays one waypoint; a GO TO pressed during it replaces it with the new move.
+void TestFormRun::goToDuringAGoToGoesWhereAskedLast()
+{
+    silence(true);
+    fixture.click("RStartWayptToolButton");  // Start Waypoint 2
+    fixture.click("LEndWayptToolButton", 9); // End Waypoint 3
+    for (const auto &[first, from, second, to] :
+         {std::tuple("GoEndPushButton", 3, "GoStartPushButton", 2),
+          std::tuple("GoStartPushButton", 2, "GoEndPushButton", 3)}) {
+        const int firstMoves = movesTo(*cameraA, panOf(from, 1));
+        fixture.click(first);
+        QTRY_COMPARE(movesTo(*cameraA, panOf(from, 1)), firstMoves + 1);
+        const int moves = movesTo(*cameraA, panOf(to, 1));
+        fixture.click(second);
+        QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("%1/12").arg(to));
+        QTRY_COMPARE_WITH_TIMEOUT(movesTo(*cameraA, panOf(to, 1)), moves + 1, 5000);
+        QVERIFY(fixture.form()->playing());
+        QCOMPARE(fixture.form()->findChildren<AutoPlayThread *>().size(), 1);
+        fixture.click("StartStopPushButton");
+        QVERIFY(!fixture.form()->playing());
     }
 }
 

@@ -61,7 +61,8 @@ private slots:
     void saveThenLoadGivesTheSetUpBack();
     void runReportLoadsItsDeltasAndSaveDropsThem();
     void cancelledOrUnreadableLoadChangesNothing();
-    void malformedFileLeavesTheResetSetUp();
+    void badFileChangesNothingAndSaysWhy();
+    void failedSaveIsShown();
 
 private:
     QStringList fields() const;
@@ -174,7 +175,7 @@ void TestFormScript::runReportLoadsItsDeltasAndSaveDropsThem()
     load(QStringLiteral("report.kva"));
     QCOMPARE(entries(), QStringList({"4:CAM-A(PTZ 1)=500x0.5 GHOST(X)=600x1"}));
     QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("3/30"));
-    QCOMPARE(fixture.text("LoopCountLlineEdit"), QString("0"));
+    QCOMPARE(fixture.text("LoopCountLlineEdit"), QString("1")); // 2.5 reads as 0, held to 1
     QCOMPARE(fixture.text("RaceLengthLineEdit"), QString("3000"));
     QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("4/4"));
     QCOMPARE(fixture.sourceRows(), QStringList({"CAM-A(PTZ 1)+", "GHOST(X)-"}));
@@ -208,29 +209,55 @@ void TestFormScript::cancelledOrUnreadableLoadChangesNothing()
         QCOMPARE(fields(), before);
         QCOMPARE(entries(), stored);
         QCOMPARE(fixture.sourceRows(), QStringList{"CAM-A(PTZ 1)-"});
+        const QString failure = fixture.takeFailure();
+        QVERIFY2(*path ? failure.contains(path) : failure.isEmpty(), qPrintable(failure));
     }
 }
 
-void TestFormScript::malformedFileLeavesTheResetSetUp()
+// A file that is cut short, not JSON, or not a script leaves the whole set-up as it was.
+void TestFormScript::badFileChangesNothingAndSaysWhy()
 {
-    // The parser's every kind of malformed file is met by the script file tests; here, how the
-    // form meets one that fails (binary) and one that parses but is not an object (an array).
-    const QList<QByteArray> files{QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
+    file(CamA, 1, 100);
+    file(CamB, 3, 300);
+    CameraDataStore::instance().setAutoPlaySourceEnabled(CamB, 0);
+    fixture.form()->UpdateNewSrcAdded();
+    fixture.click("RLoopCountToolButton", 4);
+    fixture.type("TotalRaceslineEdit", "50");
+    fixture.type("RaceCourseNameLineEdit", "Hollow Downs");
+    FormFixture::selector(fixture.form()->cameraPanels().at(0))->setCurrentText("CAM-B(PTZ 2)");
+    ScriptFileDialog::setNextFileName(QStringLiteral("good.kva"));
+    fixture.click("scriptSavePushButton");
+    QFile good(QStringLiteral("good.kva"));
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    const QByteArray saved = good.readAll();
+
+    const QStringList before = fields();
+    const QStringList stored = entries();
+    const QStringList rows = fixture.sourceRows();
+    const QStringList selected = selections();
+    const QList<QByteArray> files{saved.left(saved.size() / 2),
+                                  QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
                                   QByteArray("[{\"race_no\": 5}]")};
     for (const QByteArray &data : files) {
-        file(CamA, 1, 100);
-        fixture.form()->UpdateNewSrcAdded();
-        fixture.click("RLoopCountToolButton", 4);
-        fixture.type("TotalRaceslineEdit", "50");
-        fixture.type("RaceCourseNameLineEdit", "Hollow Downs");
-        FormFixture::selector(fixture.form()->cameraPanels().at(0))->setCurrentText("CAM-B(PTZ 2)");
         writeFile(QStringLiteral("bad.kva"), data);
         load(QStringLiteral("bad.kva"));
-        QCOMPARE(fields(), QStringList({"30", "12", "1/12", "1/30", "1/12", "12/12", "3000", "1",
-                                        "Hollow Downs"}));
-        QVERIFY(entries().isEmpty());
-        QVERIFY(fixture.sourceRows().isEmpty());
-        QCOMPARE(selections(), QStringList({"None", "None", "None", "None", "None"}));
+        QCOMPARE(fields(), before);
+        QCOMPARE(entries(), stored);
+        QCOMPARE(fixture.sourceRows(), rows);
+        QCOMPARE(selections(), selected);
+        const QString failure = fixture.takeFailure();
+        QVERIFY2(failure.contains("bad.kva") && failure.contains("unchanged"), qPrintable(failure));
+    }
+}
+
+void TestFormScript::failedSaveIsShown()
+{
+    writeFile(QStringLiteral("blocker"), "a file where a folder should be");
+    for (const QString &path : {QString(), QStringLiteral("blocker/race.kva")}) {
+        ScriptFileDialog::setNextFileName(path);
+        fixture.click("scriptSavePushButton");
+        const QString failure = fixture.takeFailure();
+        QVERIFY2(path.isEmpty() ? failure.isEmpty() : failure.contains(path), qPrintable(failure));
     }
 }
 
