@@ -6,12 +6,37 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
+
 const QByteArray makerPrefix = QByteArrayLiteral("Korvane ");
+
+// The whole body of a reply that finishes without an error within the limit; empty otherwise.
+QByteArray awaitBody(QNetworkReply *reply)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    // A coarse timer may fire up to 5% early; the limit is a full 300 ms.
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    timer.start(HttpHandler::TimeoutMs);
+    if (!reply->isFinished())
+        loop.exec();
+    if (!reply->isFinished()) {
+        reply->abort();
+        return {};
+    }
+    return reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
 }
+
+} // namespace
 
 HttpHandler &HttpHandler::instance()
 {
@@ -35,30 +60,15 @@ QByteArray HttpHandler::fetch(const QString &address, const char *path)
         return {};
     const QUrl url(QStringLiteral("http://") + address + QStringLiteral(":8080") +
                    QLatin1String(path));
-    QNetworkReply *reply = manager->get(QNetworkRequest(url));
-    if (!reply)
-        return {};
-
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    // A coarse timer may fire up to 5% early; the limit is a full 300 ms.
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
-    timer.start(TimeoutMs);
-    loop.exec();
-
-    QByteArray body;
-    if (timer.isActive()) {
-        timer.stop();
-        // Whatever has arrived by the first readyRead; a body in several pieces is cut.
-        body = reply->readAll();
-    } else {
-        reply->abort();
+    // The manager serves only its own thread.
+    std::unique_ptr<QNetworkAccessManager> ownManager;
+    QNetworkAccessManager *requester = manager;
+    if (QThread::currentThread() != manager->thread()) {
+        ownManager = std::make_unique<QNetworkAccessManager>();
+        requester = ownManager.get();
     }
-    reply->deleteLater();
-    return body;
+    std::unique_ptr<QNetworkReply> reply(requester->get(QNetworkRequest(url)));
+    return reply ? awaitBody(reply.get()) : QByteArray();
 }
 
 bool HttpHandler::getVersion(const QString &address, QString &version)

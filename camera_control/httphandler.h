@@ -6,7 +6,9 @@
 class QNetworkAccessManager;
 
 // Asks a camera's web interface (port 8080) for its version text and video format. Each
-// request waits at most 300 ms in a local event loop; only the GUI thread calls in.
+// request waits in a local event loop until the reply has finished, a refused connection
+// included, or 300 ms have passed. Any thread may call in; a thread other than the handler's
+// own uses a network manager of its own for the call.
 class HttpHandler : public QObject
 {
 public:

@@ -3,12 +3,15 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 using std::chrono::milliseconds;
 
 namespace {
 const char *const cameraAddress = "127.0.1.230";
+const char *const noServerAddress = "127.0.1.231"; // nothing listens there
 } // namespace
 
 class TestHttpHandler : public QObject
@@ -32,10 +35,12 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("secondHalfDelayMs");
 
         auto row = [](const char *tag, const char *body, bool found, const QString &expected,
-                      int status = 200) {
-            QTest::newRow(tag) << QByteArray(body) << status << found << expected;
+                      int status = 200, int secondHalfDelayMs = 0) {
+            QTest::newRow(tag) << QByteArray(body) << status << found << expected
+                               << secondHalfDelayMs;
         };
         row("model and firmware", "Korvane R520 V2.1.07", true, "R520 V2.1.07");
         row("text before the name", "PTZ by Korvane R530 build 5\n", true, "R530 build 5\n");
@@ -47,6 +52,7 @@ private slots:
         row("another vendor", "Acme PTZ-9 1.0", false, "unchanged");
         row("error page", "<html>404</html>", false, "unchanged", 404);
         row("empty body", "", false, "unchanged");
+        row("body in two pieces", "Korvane R520 V2.1.07", true, "R520 V2.1.07", 200, 60);
     }
     void version()
     {
@@ -54,9 +60,10 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, found);
         QFETCH(QString, expected);
+        QFETCH(int, secondHalfDelayMs);
 
-        server->setResponse("/version",
-                            {body.toStdString(), milliseconds(0), status, "text/plain"});
+        server->setResponse("/version", {body.toStdString(), milliseconds(0), status, "text/plain",
+                                         milliseconds(secondHalfDelayMs)});
         QString version = "unchanged";
         QCOMPARE(HttpHandler::instance().getVersion(cameraAddress, version), found);
         QCOMPARE(version, expected);
@@ -87,6 +94,40 @@ private slots:
         QVERIFY(!HttpHandler::instance().getVideoFormat("", text));
         QVERIFY(timer.elapsed() < 100);
         QCOMPARE(text, QString("unchanged"));
+    }
+
+    void refusedConnectionEndsAtOnce()
+    {
+        QString text = "unchanged";
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!HttpHandler::instance().getVersion(noServerAddress, text));
+        QVERIFY(!HttpHandler::instance().getVideoFormat(noServerAddress, text));
+        QVERIFY2(timer.elapsed() < 250, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(text, QString("unchanged"));
+    }
+
+    // A panel may ask from a worker thread, so that the window never waits for a camera; the
+    // handler's manager belongs to another thread, which Qt only warns about.
+    void answersOnAnotherThread()
+    {
+        HttpHandler::instance(); // created on this thread
+        server->setResponse("/version", {"Korvane R530 V1", milliseconds(20), 200, "text/plain"});
+        bool found = false;
+        QString version;
+        static std::atomic<int> warnings{0};
+        warnings = 0;
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &) {
+                warnings += type != QtDebugMsg && type != QtInfoMsg;
+            });
+        std::thread worker(
+            [&] { found = HttpHandler::instance().getVersion(cameraAddress, version); });
+        worker.join();
+        qInstallMessageHandler(previous);
+        QVERIFY(found);
+        QCOMPARE(version, QString("R530 V1"));
+        QCOMPARE(warnings.load(), 0);
     }
 
     void answerAfterTheLimitIsDiscarded()

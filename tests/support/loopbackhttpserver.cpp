@@ -118,16 +118,29 @@ void LoopbackHttpServer::serve(int connection)
         requests.push_back(path);
     }
     const Response response = responseFor(path);
-    // Sleep in short steps so that the server's destruction is not held up by a slow answer.
-    const auto due = std::chrono::steady_clock::now() + response.delay;
+    pause(response.delay);
+    const std::string header = "HTTP/1.1 " + std::to_string(response.status) + " " +
+                               statusText(response.status) +
+                               "\r\nContent-Type: " + response.contentType +
+                               "\r\nContent-Length: " + std::to_string(response.body.size()) +
+                               "\r\nConnection: close\r\n\r\n";
+    const size_t firstPart =
+        response.secondHalfDelay.count() > 0 ? response.body.size() / 2 : response.body.size();
+    const std::string first = header + response.body.substr(0, firstPart);
+    // The client may have given up already; MSG_NOSIGNAL keeps that from killing the test.
+    ::send(connection, first.data(), first.size(), MSG_NOSIGNAL);
+    if (firstPart < response.body.size()) {
+        pause(response.secondHalfDelay);
+        ::send(connection, response.body.data() + firstPart, response.body.size() - firstPart,
+               MSG_NOSIGNAL);
+    }
+    ::close(connection);
+}
+
+// Sleeps in short steps so that the server's destruction is not held up by a slow answer.
+void LoopbackHttpServer::pause(std::chrono::milliseconds delay) const
+{
+    const auto due = std::chrono::steady_clock::now() + delay;
     while (!stopping && std::chrono::steady_clock::now() < due)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    const std::string text = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                             statusText(response.status) +
-                             "\r\nContent-Type: " + response.contentType +
-                             "\r\nContent-Length: " + std::to_string(response.body.size()) +
-                             "\r\nConnection: close\r\n\r\n" + response.body;
-    // The client may have given up already; MSG_NOSIGNAL keeps that from killing the test.
-    ::send(connection, text.data(), text.size(), MSG_NOSIGNAL);
-    ::close(connection);
 }

@@ -20,6 +20,8 @@ public:
         std::chrono::milliseconds delay{0};
         int status = 200;
         std::string contentType = "text/plain";
+        // When set, the body goes out in two halves with this pause between them.
+        std::chrono::milliseconds secondHalfDelay{0};
     };
 
     explicit LoopbackHttpServer(const std::string &address, uint16_t port = 8080);
@@ -34,6 +36,7 @@ public:
 private:
     void acceptLoop();
     void serve(int connection);
+    void pause(std::chrono::milliseconds delay) const;
     Response responseFor(const std::string &path) const;
 
     int listenFd = -1;
