@@ -16,7 +16,20 @@ namespace {
 std::atomic<bool> runFlag{false};
 
 constexpr uint32_t waitTimeoutMs = 1000;
+// A wait on a quiet network lasts its whole time-out and stop() joins the workers, so each
+// finder's second is waited in slices that look at the run flag in between.
+constexpr uint32_t waitSliceMs = 100;
 constexpr uint32_t maxWorkers = 2;
+
+// True when the finder's list changed within a second; gives up early once stop is asked.
+bool waitForChange(NdiFinderHandle finder)
+{
+    for (uint32_t waited = 0; waited < waitTimeoutMs && runFlag; waited += waitSliceMs) {
+        if (NDIlib_find_wait_for_sources(finder, waitSliceMs))
+            return true;
+    }
+    return false;
+}
 
 std::vector<NDISourceInfo> toBatch(const NdiSource *sources, uint32_t count)
 {
@@ -117,7 +130,7 @@ bool NDISourceFinder::serviceFinder(NdiFinderHandle finder, bool &changed)
             CameraDataStore::instance().publishSources(toBatch(sources, count));
         changed = false;
     }
-    changed = NDIlib_find_wait_for_sources(finder, waitTimeoutMs);
+    changed = waitForChange(finder);
     return true;
 }
 

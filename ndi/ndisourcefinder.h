@@ -18,7 +18,7 @@ public:
 
     // False when already running.
     bool start();
-    // Returns once every worker has left its current wait (about a second at most).
+    // Returns once every worker has left its current wait slice (a tenth of a second at most).
     void stop();
 
     NDISourceFinder(const NDISourceFinder &) = delete;

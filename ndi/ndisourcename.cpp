@@ -65,5 +65,12 @@ NDISourceInfo makeSourceInfo(const char *ndiName, const char *urlAddress)
     NDISourceInfo info;
     splitSourceName(ndiName ? ndiName : "", info.machineName, info.streamName);
     splitUrlAddress(urlAddress ? urlAddress : "", info.ipAddress, info.port);
+    info.ndiName = ndiName ? ndiName : "";
+    info.urlAddress = urlAddress ? urlAddress : "";
     return info;
+}
+
+std::string networkSourceName(const std::string &machineName, const std::string &streamName)
+{
+    return streamName.empty() ? machineName : machineName + " (" + streamName + ")";
 }

@@ -15,3 +15,6 @@ void splitUrlAddress(const std::string &urlAddress, std::string &ipAddress, uint
 
 // One runtime source record as the store keeps it; a null text counts as empty.
 NDISourceInfo makeSourceInfo(const char *ndiName, const char *urlAddress);
+
+// The name a source of these names would carry on the network: "MACHINE (STREAM)".
+std::string networkSourceName(const std::string &machineName, const std::string &streamName);

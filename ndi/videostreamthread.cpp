@@ -6,7 +6,9 @@
 #include <cstring>
 
 namespace {
-constexpr uint32_t CaptureTimeoutMs = 2000;
+// A source that sends nothing holds a capture for its whole time-out, and a stop waits for the
+// capture in progress: short captures keep closing a panel or the program quick.
+constexpr uint32_t CaptureTimeoutMs = 100;
 constexpr qint64 FramePeriodMs = 10;
 } // namespace
 

@@ -54,9 +54,8 @@ bool CameraDataStore::findSourceAddress(const std::string &machineName,
     NDISourceInfo key;
     key.machineName = machineName;
     key.streamName = streamName;
-    // Keys are unique by concatenation, so the one candidate still has to match field by field.
     const auto it = knownSources.find(key);
-    if (it == knownSources.end() || it->machineName != machineName || it->streamName != streamName)
+    if (it == knownSources.end())
         return false;
     ipAddress = it->ipAddress;
     port = it->port;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,25 +11,24 @@ struct NDISourceInfo
     std::string streamName;
     std::string ipAddress;
     uint16_t port = 0;
+    // The source's name and URL address exactly as discovered: a receiver must be given
+    // these, not the "MACHINE(STREAM)" display name. Empty for a source not seen on the network.
+    // (Initialised here, so brace lists that name only the fields above stay warning-free.)
+    std::string ndiName{};
+    std::string urlAddress{};
 };
 
-// A source is identified by machineName followed directly by streamName, compared byte-wise;
-// the address plays no part, so a camera that comes back elsewhere is still the same source.
+// A source is identified by its machine and stream names; the address plays no part, so a
+// camera that comes back elsewhere is still the same source. Sources sort by machineName
+// followed directly by streamName, byte-wise; when those run together the same ("PC1 (0)" and
+// "PC (10)"), the shorter machine name goes first.
 inline int compareSourceKeys(const NDISourceInfo &a, const NDISourceInfo &b)
 {
-    const std::size_t lenA = a.machineName.size() + a.streamName.size();
-    const std::size_t lenB = b.machineName.size() + b.streamName.size();
-    auto byteAt = [](const NDISourceInfo &s, std::size_t i) {
-        const std::size_t m = s.machineName.size();
-        return static_cast<unsigned char>(i < m ? s.machineName[i] : s.streamName[i - m]);
-    };
-    for (std::size_t i = 0; i < lenA && i < lenB; ++i) {
-        const unsigned char ca = byteAt(a, i);
-        const unsigned char cb = byteAt(b, i);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return lenA < lenB ? -1 : (lenA > lenB ? 1 : 0);
+    const int joined = (a.machineName + a.streamName).compare(b.machineName + b.streamName);
+    if (joined != 0)
+        return joined < 0 ? -1 : 1;
+    const int machine = a.machineName.compare(b.machineName);
+    return machine < 0 ? -1 : (machine > 0 ? 1 : 0);
 }
 
 inline bool operator<(const NDISourceInfo &a, const NDISourceInfo &b)

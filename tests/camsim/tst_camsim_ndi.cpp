@@ -122,12 +122,15 @@ void TestCamSimNdi::finderSeesTheSimulatorWhenItStarts()
     NDIlib_find_destroy(finder);
 }
 
-// Each camera's own frame rate; a receiver finds its source by name alone.
+// Each camera's own frame rate; a receiver finds its source by name alone, and by URL address
+// when it has no name. The program's own "MACHINE(STREAM)" reaches the camera too.
 void TestCamSimNdi::framesCarryTheCamerasFormat()
 {
     for (const auto &[name, url, rate] :
          {std::tuple("CAMSIM (PTZ Camera 1)", "127.0.7.120:5961", 60000 / 1001.0), // 1080p59.94
-          std::tuple("CAMSIM (PTZ Camera 2)", (const char *)nullptr, 50.0)}) {     // 1080p50
+          std::tuple("CAMSIM (PTZ Camera 2)", (const char *)nullptr, 50.0),        // 1080p50
+          std::tuple("", "127.0.7.121:5961", 50.0),
+          std::tuple("CAMSIM(PTZ Camera 3)", (const char *)nullptr, 30000 / 1001.0)}) {
         NdiReceiverHandle receiver = openPreviewReceiver(name, url);
         QVERIFY2(receiver, name);
         Frame frame;
@@ -142,6 +145,10 @@ void TestCamSimNdi::framesCarryTheCamerasFormat()
     }
     QVERIFY(!openPreviewReceiver("CAMSIM (PTZ Camera 9)", nullptr));
     QVERIFY(!NDIlib_recv_create_v3(nullptr));
+    // A name goes before the URL address: one no source has finds nothing, wherever it points.
+    NdiRecvCreateSettings byDisplayName{};
+    byDisplayName.source = {"CAMSIM(PTZ Camera 1)", "127.0.7.120:5961"};
+    QVERIFY(!NDIlib_recv_create_v3(&byDisplayName));
 }
 
 void TestCamSimNdi::panningMovesThePicture()

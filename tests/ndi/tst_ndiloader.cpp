@@ -1,6 +1,8 @@
 #include "ndi/ndilib.h"
+#include "ndi/ndisourcename.h"
 #include "ndi/previewreceiver.h"
 #include "sourcetesting.h"
+#include "store/cameradatastore.h"
 #include "support/testndiruntime.h"
 
 #include <QtTest>
@@ -138,25 +140,50 @@ private slots:
             QVERIFY2(!dlsym(RTLD_DEFAULT, name), name);
     }
 
+    // The runtime connects a receiver to the source of the name it is given, so a discovered
+    // source must be opened by its own name, not by the "MACHINE(STREAM)" the program shows.
+    void receiverGetsItsFrames_data()
+    {
+        QTest::addColumn<std::string>("asked");
+        QTest::addColumn<std::string>("url");
+        QTest::addColumn<std::string>("expected"); // "NDI name|URL address" given to the runtime
+        auto row = [](const char *tag, const char *asked, const char *url, const char *expected) {
+            QTest::newRow(tag) << std::string(asked) << std::string(url) << std::string(expected);
+        };
+        row("network name", "HOST (CAM)", "192.0.2.5:5961", "HOST (CAM)|tcp://192.0.2.5:5961");
+        row("display name", "HOST(CAM)", "192.0.2.5:5961", "HOST (CAM)|tcp://192.0.2.5:5961");
+        row("name as discovered", "STUDIO(CAM 2)", "", "STUDIO\t( CAM 2 )|192.0.2.6:5961");
+        row("same concatenation", "PC(10)", "192.0.2.7:5961", "PC (10)|192.0.2.8:5961");
+        row("never discovered", "GHOST(X)", "", "GHOST (X)|");
+    }
     void receiverGetsItsFrames()
     {
+        QFETCH(std::string, asked);
+        QFETCH(std::string, url);
+        QFETCH(std::string, expected);
+        CameraDataStore::instance().resetForTests();
+        CameraDataStore::instance().publishSources(
+            {makeSourceInfo("HOST (CAM)", "tcp://192.0.2.5:5961"),
+             makeSourceInfo("STUDIO\t( CAM 2 )", "192.0.2.6:5961"),
+             makeSourceInfo("PC1 (0)", "192.0.2.7:5961"),
+             makeSourceInfo("PC (10)", "192.0.2.8:5961")});
         TestNdiRuntime::pointLoaderAt(Build::Complete);
         TestNdiRuntime runtime;
         QVERIFY(NDIlib_initialize());
-        NdiReceiverHandle receiver = openPreviewReceiver("HOST (CAM)", "192.0.2.5:5961");
+        NdiReceiverHandle receiver =
+            openPreviewReceiver(asked.c_str(), url.empty() ? nullptr : url.c_str());
         QVERIFY(receiver);
         TestNdiReceiverSettings settings{};
         QVERIFY(runtime.lastReceiverSettings(settings));
-        QCOMPARE(std::string(settings.ndiName) + "|" + settings.urlAddress + "|" +
-                     settings.receiverName,
-                 std::string("HOST (CAM)|192.0.2.5:5961|NDI_RECEIVER_TESTAPP"));
+        QCOMPARE(std::string(settings.ndiName) + "|" + settings.urlAddress, expected);
+        QCOMPARE(std::string(settings.receiverName), std::string("NDI_RECEIVER_TESTAPP"));
         QCOMPARE(settings.bandwidth, int32_t(NdiBandwidthLowest));
 
         // A padded line (stride past width * 4) arrives as pushed; another source's frame does not.
         const QByteArray pixels = TestNdiRuntime::bgrxFrame(3, 2, 16, 1, 2, 3);
         runtime.pushVideoFrame("OTHER (CAM)", 5, 5, 20,
                                TestNdiRuntime::bgrxFrame(5, 5, 20, 0, 0, 0));
-        runtime.pushVideoFrame("HOST (CAM)", 3, 2, 16, pixels);
+        runtime.pushVideoFrame(settings.ndiName, 3, 2, 16, pixels);
         NdiVideoFrame frame{};
         QCOMPARE(NDIlib_recv_capture_v2(receiver, &frame, nullptr, nullptr, 2000),
                  NdiFrameTypeVideo);

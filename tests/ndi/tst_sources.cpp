@@ -137,9 +137,9 @@ private slots:
         QTest::newRow("high bytes after ASCII")
             << std::vector<NDISourceInfo>{source("\xc3\xa9t\xc3\xa9", "x"), source("zulu", "x")}
             << Names{"zulu(x)", "\xc3\xa9t\xc3\xa9(x)"};
-        QTest::newRow("same concatenation is the same source")
+        QTest::newRow("same concatenation, shorter machine first")
             << std::vector<NDISourceInfo>{source("AB", "C"), source("A", "BC"), source("ABC", "")}
-            << Names{"AB(C)"};
+            << Names{"A(BC)", "AB(C)", "ABC()"};
         QTest::newRow("address takes no part")
             << std::vector<NDISourceInfo>{source("H", "S", "192.0.2.2", 1),
                                           source("H", "S", "192.0.2.1", 2)}
@@ -187,7 +187,9 @@ private slots:
         QTest::newRow("port 0") << S("BARE") << S() << true << S("192.0.2.11:0");
         QTest::newRow("unknown stream") << S("STUDIO") << S("CAM 2") << false << S("untouched:77");
         QTest::newRow("same concatenation, other split")
-            << S("STUDIOC") << S("AM 1") << false << S("untouched:77");
+            << S("STUDIOC") << S("AM 1") << true << S("192.0.2.12:5962");
+        QTest::newRow("same concatenation, unknown split")
+            << S("STUDI") << S("OCAM 1") << false << S("untouched:77");
         QTest::newRow("case matters") << S("studio") << S("CAM 1") << false << S("untouched:77");
     }
     void findSourceAddress()
@@ -198,15 +200,16 @@ private slots:
         QFETCH(S, address);
         CameraDataStore &store = CameraDataStore::instance();
         // The second publication of STUDIO(CAM 1) elsewhere does not move it.
-        store.publishSources(
-            {source("STUDIO", "CAM 1", "192.0.2.10", 5961), source("BARE", "", "192.0.2.11", 0)});
+        store.publishSources({source("STUDIO", "CAM 1", "192.0.2.10", 5961),
+                              source("BARE", "", "192.0.2.11", 0),
+                              source("STUDIOC", "AM 1", "192.0.2.12", 5962)});
         store.publishSources({source("STUDIO", "CAM 1", "192.0.2.99", 6000)});
         S ip = "untouched";
         uint16_t port = 77;
         QCOMPARE(store.findSourceAddress(machine, stream, ip, port), found);
         QCOMPARE(ip + ":" + std::to_string(port), address);
         bool changed = false;
-        QCOMPARE(takeNew(changed).size(), size_t(2));
+        QCOMPARE(takeNew(changed).size(), size_t(3));
     }
 
     // Workers publish while the GUI thread drains: every source comes out exactly once.

@@ -24,9 +24,12 @@ struct NdiFinderObject
     std::vector<NdiSource> records; // point into names and urls; valid until the next fetch
 };
 
+// Like the vendor's receiver: it connects to the source of the name it was given and uses the
+// URL address only when that name is null or empty.
 struct NdiReceiverObject
 {
     std::string sourceName;
+    std::string urlAddress;
     uint64_t lastFrameSerial = 0;
 };
 
@@ -49,6 +52,7 @@ struct RuntimeState
     bool initializeResult = true;
     bool refuseFinders = false;
     bool refuseReceivers = false;
+    bool blockingWaits = false; // waits last their whole time-out and find nothing
     std::vector<std::pair<std::string, std::string>> sources;
     uint64_t sourceGeneration = 0;
     std::set<NdiFinderObject *> finders;
@@ -132,11 +136,23 @@ void recordReceiverSettings(const NdiRecvCreateSettings *settings)
     s.lastReceiver.allowVideoFields = settings->allowVideoFields;
 }
 
+// The name of the source a receiver is connected to; empty when it has none.
+std::string connectedSource(const NdiReceiverObject *receiver)
+{
+    if (!receiver->sourceName.empty())
+        return receiver->sourceName;
+    for (const auto &source : state().sources) {
+        if (!receiver->urlAddress.empty() && source.second == receiver->urlAddress)
+            return source.first;
+    }
+    return {};
+}
+
 // The newest frame this receiver has not had yet, from its own source or for everyone.
 const PushedFrame *nextFrame(const NdiReceiverObject *receiver)
 {
     const PushedFrame *best = nullptr;
-    for (const std::string &key : {receiver->sourceName, std::string()}) {
+    for (const std::string &key : {connectedSource(receiver), std::string()}) {
         const auto it = state().frames.find(key);
         if (it != state().frames.end() && it->second.serial > receiver->lastFrameSerial &&
             (!best || it->second.serial > best->serial))
@@ -222,7 +238,7 @@ TESTNDI_EXPORT bool NDIlib_find_wait_for_sources(NdiFinderHandle finder, uint32_
     count(TestNdiSourceWaits);
     const bool changed =
         state().changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [finder] {
-            return finder->waitedGeneration != state().sourceGeneration;
+            return !state().blockingWaits && finder->waitedGeneration != state().sourceGeneration;
         });
     finder->waitedGeneration = state().sourceGeneration;
     return changed;
@@ -272,6 +288,8 @@ TESTNDI_EXPORT NdiReceiverHandle NDIlib_recv_create_v3(const NdiRecvCreateSettin
     NdiReceiverObject *receiver = new NdiReceiverObject;
     if (settings && settings->source.ndiName)
         receiver->sourceName = settings->source.ndiName;
+    if (settings && settings->source.urlAddress)
+        receiver->urlAddress = settings->source.urlAddress;
     state().receivers.insert(receiver);
     count(TestNdiReceiversCreated);
     return receiver;
@@ -297,7 +315,7 @@ TESTNDI_EXPORT NdiFrameType NDIlib_recv_capture_v2(NdiReceiverHandle receiver, N
     const PushedFrame *frame = nullptr;
     ++state().capturesInside;
     state().changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        frame = video ? nextFrame(receiver) : nullptr;
+        frame = video && !state().blockingWaits ? nextFrame(receiver) : nullptr;
         return frame != nullptr;
     });
     --state().capturesInside;
@@ -334,6 +352,7 @@ TESTNDI_EXPORT void testndi_reset(void)
     s.initializeResult = true;
     s.refuseFinders = false;
     s.refuseReceivers = false;
+    s.blockingWaits = false;
     s.sources.clear();
     ++s.sourceGeneration;
     s.frames.clear();
@@ -394,6 +413,12 @@ TESTNDI_EXPORT void testndi_set_refuse_receivers(bool refuse)
 {
     Lock lock(state().mutex);
     state().refuseReceivers = refuse;
+}
+
+TESTNDI_EXPORT void testndi_set_blocking_waits(bool blocking)
+{
+    Lock lock(state().mutex);
+    state().blockingWaits = blocking;
 }
 
 TESTNDI_EXPORT bool testndi_last_finder_settings(TestNdiFinderSettings *settings)

@@ -128,6 +128,12 @@ void TestNdiRuntime::setRefuseReceivers(bool refuse)
         fn(refuse);
 }
 
+void TestNdiRuntime::setBlockingWaits(bool blocking)
+{
+    if (auto fn = control<decltype(&testndi_set_blocking_waits)>("testndi_set_blocking_waits"))
+        fn(blocking);
+}
+
 bool TestNdiRuntime::lastFinderSettings(TestNdiFinderSettings &settings) const
 {
     auto fn = control<decltype(&testndi_last_finder_settings)>("testndi_last_finder_settings");

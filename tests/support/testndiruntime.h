@@ -39,13 +39,15 @@ public:
     void reset();
     // (NDI name, URL address) pairs; replaces what every finder reports.
     void setSources(const std::vector<std::pair<std::string, std::string>> &sources);
-    // An empty NDI name delivers to every receiver.
+    // To the receivers connected to the source of this NDI name; an empty name, to every one.
     void pushVideoFrame(const std::string &ndiName, int width, int height, int lineStrideBytes,
                         const QByteArray &pixels);
     int count(TestNdiCounter counter) const;
     void setInitializeResult(bool result);
     void setRefuseFinders(bool refuse);
     void setRefuseReceivers(bool refuse);
+    // Every source wait and capture lasts its whole time-out and finds nothing.
+    void setBlockingWaits(bool blocking);
     bool lastFinderSettings(TestNdiFinderSettings &settings) const;
     bool lastReceiverSettings(TestNdiReceiverSettings &settings) const;
 

@@ -68,13 +68,12 @@ SimReceiver *receiverOf(NdiReceiverHandle handle)
     return reinterpret_cast<SimReceiver *>(handle);
 }
 
-// By URL address as the program passes it; by name through the directory otherwise.
+// As the vendor's receiver does: the source of the given name, wherever the directory puts it;
+// the URL address only when the name is null or empty.
 bool receiverEndpoint(const NdiSource &source, std::string &address, uint16_t &port)
 {
-    if (source.urlAddress && SimReceiver::splitUrl(source.urlAddress, address, port))
-        return true;
-    if (!source.ndiName)
-        return false;
+    if (!source.ndiName || !*source.ndiName)
+        return source.urlAddress && SimReceiver::splitUrl(source.urlAddress, address, port);
     SimFinder finder(CamSim::baseAddressFromEnvironment());
     uint32_t count = 0;
     const NdiSource *sources = finder.currentSources(&count);
