@@ -39,20 +39,25 @@ QVBoxLayout *ZuMainWindow::contentLayout() const
 
 bool ZuMainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!isMaximized())
-        filterEvent(watched, event);
+    if (!isMaximized() && filterEvent(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
-void ZuMainWindow::filterEvent(QObject *watched, QEvent *event)
+// True when the event is taken here and must not reach the watched object.
+bool ZuMainWindow::filterEvent(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseMove:
         checkBorderDragging(static_cast<QMouseEvent *>(event));
         break;
     case QEvent::MouseButtonPress:
-        if (watched == this)
+        if (watched == this) {
             mousePressEvent(static_cast<QMouseEvent *>(event));
+        } else if (isTopBorderPress(watched, static_cast<QMouseEvent *>(event))) {
+            mousePressEvent(static_cast<QMouseEvent *>(event));
+            return true;
+        }
         break;
     case QEvent::MouseButtonRelease:
         // A border drag may end over any widget.
@@ -60,10 +65,28 @@ void ZuMainWindow::filterEvent(QObject *watched, QEvent *event)
             mouseReleaseEvent(static_cast<QMouseEvent *>(event));
         break;
     default:
-        if (remaximizePending && event->type() == QEvent::ActivationChange && isActiveWindow())
-            on_maximizeButton_clicked();
+        if (event->type() == QEvent::ActivationChange && isActiveWindow())
+            remaximizeIfPending();
         break;
     }
+    return false;
+}
+
+// The title bar covers the top edge and would take a press there to move the window; in the
+// top band, as the cursor shows, a press resizes instead.
+bool ZuMainWindow::isTopBorderPress(QObject *watched, QMouseEvent *event) const
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    const Zone zone = hitZone(geometry(), event->globalPos(), borderWidth);
+    return zone == Zone::Top || zone == Zone::TopLeft || zone == Zone::TopRight;
+}
+
+void ZuMainWindow::remaximizeIfPending()
+{
+    if (remaximizePending)
+        on_maximizeButton_clicked();
 }
 
 void ZuMainWindow::mousePressEvent(QMouseEvent *event)
@@ -72,7 +95,7 @@ void ZuMainWindow::mousePressEvent(QMouseEvent *event)
         return;
     mousePressed = true;
     startGeometry = geometry();
-    const Zone zone = hitZone(geometry(), mapToGlobal(event->pos()), borderWidth);
+    const Zone zone = hitZone(geometry(), event->globalPos(), borderWidth);
     if (zone == Zone::None)
         return;
     setDragEdges(edgesOf(zone));
@@ -118,9 +141,16 @@ void ZuMainWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange) {
         const Qt::WindowStates state = windowState() & ~Qt::WindowActive;
-        if (state == Qt::WindowMaximized || state == Qt::WindowNoState) {
-            showStateButtons(state == Qt::WindowMaximized);
+        if (state == Qt::WindowMaximized) {
+            showStateButtons(true);
             remaximizePending = false;
+        } else if (state == Qt::WindowNoState) {
+            showStateButtons(false);
+            // Coming back from the minimise button, the window manager may report the normal
+            // state before the window is active again: that is a step on the way to maximised.
+            if (remaximizePending)
+                QMetaObject::invokeMethod(this, &ZuMainWindow::remaximizeIfPending,
+                                          Qt::QueuedConnection);
         }
     }
     event->accept();

@@ -46,7 +46,9 @@ private slots:
     void on_titlButton_clicked();
 
 private:
-    void filterEvent(QObject *watched, QEvent *event);
+    bool filterEvent(QObject *watched, QEvent *event);
+    bool isTopBorderPress(QObject *watched, QMouseEvent *event) const;
+    void remaximizeIfPending();
     void hoverBorder(const QPoint &globalPos);
     void showStateButtons(bool maximized);
     BorderZones::Edges dragEdges() const;

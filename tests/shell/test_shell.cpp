@@ -299,39 +299,78 @@ private slots:
         QVERIFY(!maximize->isHidden());
     }
 
-    void minimizedRemaximizesOnActivation()
+    // Coming back from the taskbar: the window manager may report the normal state before the
+    // window is active again, or report only one of the two.
+    void minimizedComesBackMaximized_data()
     {
+        QTest::addColumn<bool>("normalStateReported");
+        QTest::addColumn<bool>("activated");
+        QTest::newRow("activation") << false << true;
+        QTest::newRow("normal state, then activation") << true << true;
+        QTest::newRow("normal state") << true << false;
+    }
+    void minimizedComesBackMaximized()
+    {
+        QFETCH(bool, normalStateReported);
+        QFETCH(bool, activated);
         showNormalAt(windowRect);
         QTest::mouseClick(child<QToolButton>(window, "minimizeButton"), Qt::LeftButton);
         QTRY_VERIFY(window->isMinimized());
-        // Coming back from the taskbar is an activation change.
-        QApplication::setActiveWindow(nullptr);
-        QApplication::setActiveWindow(window);
+        if (normalStateReported)
+            window->setWindowState(Qt::WindowNoState);
+        if (activated) {
+            QApplication::setActiveWindow(nullptr);
+            QApplication::setActiveWindow(window);
+        }
         QTRY_VERIFY(window->isMaximized());
         QVERIFY(!child<QToolButton>(window, "restoreButton")->isHidden());
     }
 
     void closeButtonRequestsClose()
     {
+        showNormalAt(windowRect);
         QSignalSpy spy(window, &ZuMainWindow::requestClose);
         QTest::mouseClick(child<QToolButton>(window, "closeButton"), Qt::LeftButton);
         QCOMPARE(spy.count(), 1);
     }
 
-    void titleBarDragMovesWindow()
+    // The title bar moves the window, except in the top band, where it resizes like any border.
+    void titleBarDrag_data()
     {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QPoint>("grab");
+        QTest::addColumn<QPoint>("drag");
+        QTest::addColumn<QRect>("expected");
+        const QRect r = windowRect;
+        const QPoint upLeft(-30, -20), upRight(30, -20);
+        QTest::newRow("below the band moves")
+            << "windowTitlebar" << QPoint(1000, 40) << upLeft << r.translated(upLeft);
+        QTest::newRow("top band resizes") << "windowTitlebar" << QPoint(1000, 5) << upLeft
+                                          << QRect(QPoint(r.x(), 85), r.bottomRight());
+        QTest::newRow("top band over the title") << "titlButton" << QPoint(500, 5) << upLeft
+                                                 << QRect(QPoint(r.x(), 85), r.bottomRight());
+        QTest::newRow("top-left corner over the logo")
+            << "logoLabel" << QPoint(5, 5) << upLeft << QRect(QPoint(75, 85), r.bottomRight());
+        QTest::newRow("top-right corner")
+            << "windowTitlebar" << QPoint(r.width() - 5, 5) << upRight
+            << QRect(QPoint(r.x(), 85), QPoint(r.right() + 25, r.bottom()));
+    }
+    void titleBarDrag()
+    {
+        QFETCH(QString, target);
+        QFETCH(QPoint, grab);
+        QFETCH(QPoint, drag);
+        QFETCH(QRect, expected);
         showNormalAt(windowRect);
-        auto *titleBar = child<QWidget>(window, "windowTitlebar");
-        // Inside the top resize band: the bar takes the press, so the window moves, not resizes.
-        const QPoint grab = windowRect.topLeft() + QPoint(1000, 5);
-        sendMouse(titleBar, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-        sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(30, -20), Qt::LeftButton);
-        sendMouse(titleBar, QEvent::MouseButtonRelease, grab + QPoint(30, -20));
-        QTRY_COMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
-        QCOMPARE(window->size(), windowRect.size());
+        auto *widget = child<QWidget>(window, target.toUtf8().constData());
+        const QPoint from = windowRect.topLeft() + grab;
+        sendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
+        sendMouse(widget, QEvent::MouseMove, from + drag, Qt::LeftButton);
+        sendMouse(widget, QEvent::MouseButtonRelease, from + drag);
+        QTRY_COMPARE(window->geometry(), expected);
 
-        sendMouse(titleBar, QEvent::MouseMove, grab + QPoint(90, 90), Qt::LeftButton);
-        QCOMPARE(window->pos(), windowRect.topLeft() + QPoint(30, -20));
+        sendMouse(widget, QEvent::MouseMove, from + QPoint(90, 90), Qt::LeftButton);
+        QCOMPARE(window->geometry(), expected);
     }
 
     void aboutBoxOpensFreshAndFrees()
