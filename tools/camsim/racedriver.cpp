@@ -32,6 +32,32 @@ int WayPointTiming::spreadMs() const
     return bounds.second->elapsedMs - bounds.first->elapsedMs;
 }
 
+const NodeTiming *WayPointTiming::node(const std::string &srcName) const
+{
+    const auto found = std::find_if(nodes.begin(), nodes.end(),
+                                    [&](const NodeTiming &n) { return n.srcName == srcName; });
+    return found == nodes.end() ? nullptr : &*found;
+}
+
+namespace {
+
+NodeTiming nodeTiming(const QJsonObject &node)
+{
+    NodeTiming timing;
+    timing.srcName = node.value("src_name").toString().toStdString();
+    timing.elapsedMs = node.value("elapsed_time_msec").toInt();
+    timing.panSpeed = node.value("pan_speed").toInt();
+    const QJsonValue delta = node.value("delta");
+    timing.delta = delta.isDouble() ? delta.toDouble() : std::numeric_limits<double>::quiet_NaN();
+    timing.travelMs = node.value("travel_msec").toInt();
+    timing.travelSpeed = node.value("travel_speed").toInt();
+    timing.holdMs = node.value("hold_msec").toInt();
+    timing.givenUp = node.value("given_up").toBool();
+    return timing;
+}
+
+} // namespace
+
 bool RunReportSummary::read(const QString &path, RunReportSummary &summary)
 {
     QFile file(path);
@@ -45,14 +71,8 @@ bool RunReportSummary::read(const QString &path, RunReportSummary &summary)
     for (const QJsonValue &entry : report.value("autoPlayNode").toArray()) {
         WayPointTiming wayPoint;
         wayPoint.preset = entry.toObject().value("preset").toInt();
-        for (const QJsonValue &value : entry.toObject().value("node").toArray()) {
-            const QJsonObject node = value.toObject();
-            const QJsonValue delta = node.value("delta");
-            wayPoint.nodes.push_back(
-                {node.value("src_name").toString().toStdString(),
-                 node.value("elapsed_time_msec").toInt(), node.value("pan_speed").toInt(),
-                 delta.isDouble() ? delta.toDouble() : std::numeric_limits<double>::quiet_NaN()});
-        }
+        for (const QJsonValue &value : entry.toObject().value("node").toArray())
+            wayPoint.nodes.push_back(nodeTiming(value.toObject()));
         parsed.wayPoints.push_back(wayPoint);
     }
     summary = parsed;

@@ -19,13 +19,19 @@ struct NodeTiming
     int elapsedMs = 0;
     int panSpeed = 0;
     double delta = 0; // NaN when the report wrote null
+    // The move's own travel and speed, the hold before it, and whether it was given up.
+    int travelMs = 0;
+    int travelSpeed = 0;
+    int holdMs = 0;
+    bool givenUp = false;
 };
 
 struct WayPointTiming
 {
     int preset = 0;
     std::vector<NodeTiming> nodes;
-    int spreadMs() const; // slowest minus fastest camera
+    int spreadMs() const;                                     // slowest minus fastest camera
+    const NodeTiming *node(const std::string &srcName) const; // null when absent
 };
 
 struct RunReportSummary
