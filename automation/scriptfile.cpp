@@ -134,6 +134,8 @@ WayPointNode readNode(const QJsonObject &object)
     const QJsonValue delta = object.value(QLatin1String("delta"));
     if (delta.isDouble())
         node.delta = float(delta.toDouble());
+    readInt(object, "travel_msec", node.recordedTravelMs);
+    readInt(object, "travel_speed", node.recordedTravelSpeed);
     return node;
 }
 
@@ -203,6 +205,8 @@ void fileNode(const Filing &filing, LoadResult &result,
     position.focus = node.focus;
     position.zoom = node.zoom;
     position.delta = node.delta;
+    position.travelMs = node.recordedTravelMs;
+    position.travelSpeed = node.recordedTravelSpeed;
     // The store finds the camera's address itself and starts the speeds afresh, so the file's
     // "ip" and speeds do not reach the set-up.
     CameraDataStore &store = CameraDataStore::instance();

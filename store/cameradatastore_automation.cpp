@@ -70,6 +70,8 @@ void CameraDataStore::upsertWayPointNode(const std::string &srcName, int32_t way
     node.focus = wayPoint.focus;
     node.zoom = wayPoint.zoom;
     node.delta = wayPoint.delta;
+    node.recordedTravelMs = wayPoint.travelMs;
+    node.recordedTravelSpeed = wayPoint.travelSpeed;
 
     Lock lock(mutex);
     fileNodeLocked(wayPointNo, node, added);

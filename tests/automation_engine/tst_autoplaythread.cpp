@@ -91,6 +91,8 @@ private slots:
 
     void visitSpeed_data();
     void visitSpeed();
+    void holdsFromALoadedReport_data();
+    void holdsFromALoadedReport();
     void firstVisitAndArrival_data();
     void firstVisitAndArrival();
     void sliderChangeResendsAtTheNewSpeed();
@@ -138,6 +140,43 @@ void TestAutoPlayThread::visitSpeed()
     QFETCH(float, delta);
     QFETCH(int, speed);
     QCOMPARE(AutoPlayThread::visitSpeed(AutoPlayThread::speedStepFromSlider(slider), delta), speed);
+}
+
+void TestAutoPlayThread::holdsFromALoadedReport_data()
+{
+    QTest::addColumn<QList<int>>("travel"); // recorded at speed 10; 0: no record
+    QTest::addColumn<QList<double>>("deltas");
+    QTest::addColumn<QList<int>>("holds"); // at speed step 10
+
+    QTest::newRow("nothing recorded")
+        << QList<int>{0, 0} << QList<double>{1, 1} << QList<int>{0, 0};
+    QTest::newRow("same pace: the quicker waits")
+        << QList<int>{4000, 3000} << QList<double>{1, 1} << QList<int>{0, 1000};
+    // 0.75 of step 10 is step 7: 3000 ms at 10 becomes 4285 ms, later than the slowest.
+    QTest::newRow("a whole step falls short")
+        << QList<int>{4000, 3000} << QList<double>{1, 0.75} << QList<int>{285, 0};
+    QTest::newRow("an unrecorded camera is not held")
+        << QList<int>{4000, 0, 2000} << QList<double>{1, 1, 1} << QList<int>{0, 0, 2000};
+}
+
+void TestAutoPlayThread::holdsFromALoadedReport()
+{
+    QFETCH(QList<int>, travel);
+    QFETCH(QList<double>, deltas);
+    QFETCH(QList<int>, holds);
+    WayPointEntry entry;
+    for (int i = 0; i < travel.size(); ++i) {
+        WayPointNode node;
+        node.recordedTravelMs = travel[i];
+        node.recordedTravelSpeed = 10;
+        node.delta = float(deltas[i]);
+        entry.node.push_back(node);
+    }
+    AutoPlayThread::planHolds(entry, 10);
+    QList<int> planned;
+    for (const WayPointNode &node : entry.node)
+        planned << node.holdMs;
+    QCOMPARE(planned, holds);
 }
 
 void TestAutoPlayThread::firstVisitAndArrival_data()
