@@ -80,6 +80,7 @@ void AutoPlayThread::planHolds(WayPointEntry &entry, int32_t speedStep)
 
 void AutoPlayThread::run()
 {
+    waitForPredecessor();
     state = RunState{};
     state.runStart = QTime::currentTime();
     goStartRequest = false;
@@ -90,6 +91,19 @@ void AutoPlayThread::run()
     for (int64_t loop = 1; loop <= loopCount && running; ++loop)
         playLoop(static_cast<int32_t>(loop));
     finishRun();
+    if (!endedSet) {
+        endedSet = true;
+        endedPromise.set_value();
+    }
+}
+
+void AutoPlayThread::waitForPredecessor()
+{
+    if (!predecessorEnded.valid())
+        return;
+    while (running && predecessorEnded.wait_for(std::chrono::milliseconds(kSuperviseMs)) !=
+                          std::future_status::ready) {
+    }
 }
 
 void AutoPlayThread::playLoop(int32_t loop)

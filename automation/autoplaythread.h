@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <set>
 #include <string>
@@ -56,6 +57,10 @@ public:
     int16_t totalWayPoints = 0;
     int16_t raceLength = 3000;
     std::atomic<bool> writeReport{false};
+    // The run before this one, still sending its final stop commands: waited for first.
+    std::shared_future<void> predecessorEnded;
+    // Ready once run() has returned (or the object is gone).
+    std::shared_future<void> ended() const { return endedFuture; }
 
 signals:
     void progress(int nStage);
@@ -89,6 +94,10 @@ private:
     Leave supervise(const WayPointEntry &entry, const Runners &runners, bool endOnFirstArrival);
     void announce(const WayPointEntry &entry, const NodeRunner &runner);
     void finishRun();
+    void waitForPredecessor();
 
     RunState state;
+    std::promise<void> endedPromise;
+    std::shared_future<void> endedFuture = endedPromise.get_future().share();
+    bool endedSet = false;
 };

@@ -6,10 +6,13 @@
 #include "automation/centralmainwindow_ui.h"
 #include "automation/formstyle.h"
 #include "automation/racecourse.h"
+#include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/links.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -39,8 +42,14 @@ void CentralMainWindow::toggleRun()
 
 void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
 {
+    std::shared_future<void> previousEnded;
+    if (autoPlay)
+        previousEnded = autoPlay->ended();
     StopAutoPlay();
     autoPlay = new AutoPlayThread(this);
+    // The last run's final stop commands go out before this run's first move.
+    autoPlay->predecessorEnded = previousEnded;
+    ui->raceCourseWidget->clearGivenUp();
     autoPlay->loopCount = race.loopCount;
     playSpeed = AutoPlayThread::speedStepFromSlider(ui->horizontalSlider->value());
     autoPlay->speedStep.store(playSpeed);
@@ -79,16 +88,34 @@ void CentralMainWindow::connectEngine()
         if (run == runSerial)
             HandleLoopUpdate(nLoop);
     });
+    connect(autoPlay, &AutoPlayThread::cameraGivenUp, this, &CentralMainWindow::showGivenUp);
+    connect(autoPlay, &AutoPlayThread::reportWritten, this, [this](const QString &path, bool ok) {
+        if (!ok)
+            ScriptFileDialog::showFailure(
+                this, tr("Could not write the run report %1: the disk may be full or the "
+                         "folder not writable.")
+                          .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    });
+}
+
+void CentralMainWindow::showGivenUp(const QString &srcName, int nPreset)
+{
+    ui->raceCourseWidget->markGivenUp(nPreset, srcName);
 }
 
 void CentralMainWindow::StopAutoPlay()
 {
     if (!autoPlay)
         return;
-    autoPlay->stopAndWait();
-    delete autoPlay;
+    // The engine stops every camera at once and ends within its exchanges' limits; it is
+    // deleted once its thread has ended, so the window never waits on a silent camera.
+    AutoPlayThread *retiring = autoPlay;
     autoPlay = nullptr;
     ++runSerial;
+    retiring->running = false;
+    connect(retiring, &QThread::finished, retiring, &QObject::deleteLater);
+    if (retiring->isFinished() || !retiring->isRunning())
+        retiring->deleteLater(); // safe when the signal's call comes too
 }
 
 void CentralMainWindow::HandleAutoPlayFinished()

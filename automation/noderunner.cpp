@@ -1,5 +1,6 @@
 #include "automation/noderunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "automation/autoplaythread.h"
@@ -50,8 +51,9 @@ void NodeRunner::run()
 bool NodeRunner::waitOutHold()
 {
     const Clock::time_point until = context.start + std::chrono::milliseconds(target.holdMs);
-    while (Clock::now() < until && !mustLeave())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // Slices short enough to leave promptly, the last one ending at the hold's end exactly.
+    for (Clock::time_point now = Clock::now(); now < until && !mustLeave(); now = Clock::now())
+        std::this_thread::sleep_until(std::min(until, now + std::chrono::milliseconds(5)));
     lastAnswer = lastProgress = Clock::now();
     return !mustLeave();
 }

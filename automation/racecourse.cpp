@@ -93,7 +93,54 @@ void RaceCourse::paintEvent(QPaintEvent *)
     if (drawOpenCells(painter, g, n) >= 2)
         drawLegs(painter, g, n);
     drawReachedCells(painter, g, n);
+    drawGivenUp(painter, g, n);
     drawNumbers(painter, n);
+}
+
+void RaceCourse::markGivenUp(int n, const QString &camera)
+{
+    if (n < 1 || n > MaxCells || givenUp[size_t(n - 1)].contains(camera))
+        return;
+    givenUp[size_t(n - 1)] << camera;
+    updateGivenUpToolTip();
+    update();
+}
+
+void RaceCourse::clearGivenUp()
+{
+    for (QStringList &names : givenUp)
+        names.clear();
+    updateGivenUpToolTip();
+    update();
+}
+
+QStringList RaceCourse::givenUpAt(int n) const
+{
+    return n >= 1 && n <= MaxCells ? givenUp[size_t(n - 1)] : QStringList();
+}
+
+void RaceCourse::updateGivenUpToolTip()
+{
+    QStringList lines;
+    for (int i = 0; i < MaxCells; ++i) {
+        if (!givenUp[size_t(i)].isEmpty())
+            lines << tr("Waypoint %1: %2 did not arrive")
+                         .arg(i + 1)
+                         .arg(givenUp[size_t(i)].join(", "));
+    }
+    setToolTip(lines.join('\n'));
+}
+
+void RaceCourse::drawGivenUp(QPainter &painter, const Geometry &g, int n) const
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(QStringLiteral("#E0403A")), 3));
+    for (int i = 0; i < n; ++i) {
+        if (!givenUp[size_t(i)].isEmpty())
+            painter.drawRect(QRect(g.barLeft + 3, 63 + i * g.step, g.innerWidth, g.cellHeight));
+    }
+    painter.restore();
 }
 
 void RaceCourse::drawBar(QPainter &painter, const Geometry &g, int n) const

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QFont>
 #include <QRectF>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -24,6 +25,12 @@ public:
     void markWayPoint(int n);
     // Marks a and b (each only when in 1..100), clearing the others.
     void markWayPoints(int a, int b);
+
+    // A camera the run went on without at waypoint n: the cell is framed in red and the
+    // widget's tooltip names the cameras, until clearGivenUp().
+    void markGivenUp(int n, const QString &camera);
+    void clearGivenUp();
+    QStringList givenUpAt(int n) const;
 
     int16_t count() const { return wayPointCount; }
     bool isReached(int n) const { return n >= 1 && n <= MaxCells && cells[n - 1].reached; }
@@ -60,6 +67,8 @@ private:
     void drawLegs(QPainter &painter, const Geometry &g, int n) const;
     void drawReachedCells(QPainter &painter, const Geometry &g, int n) const;
     void drawNumbers(QPainter &painter, int n) const;
+    void drawGivenUp(QPainter &painter, const Geometry &g, int n) const;
+    void updateGivenUpToolTip();
 
     int16_t wayPointCount = 15;
     QRectF drawArea;
@@ -70,4 +79,5 @@ private:
     QBrush labelBrush;
     QBrush openBrush;
     std::array<Cell, MaxCells> cells{};
+    std::array<QStringList, MaxCells> givenUp;
 };
