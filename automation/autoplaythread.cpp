@@ -177,13 +177,17 @@ AutoPlayThread::Leave AutoPlayThread::supervise(const WayPointEntry &entry, cons
                                                 bool endOnFirstArrival)
 {
     std::vector<bool> announced(runners.size(), false);
+    QStringList holding;
     for (;;) {
         size_t done = 0;
         bool anyArrived = false;
+        QStringList moving;
         for (size_t i = 0; i < runners.size(); ++i) {
             const NodeRunner::Outcome outcome = runners[i]->outcome();
-            if (outcome == NodeRunner::Outcome::Running)
+            if (outcome == NodeRunner::Outcome::Running) {
+                moving << QString::fromStdString(runners[i]->node().src_name);
                 continue;
+            }
             ++done;
             anyArrived = anyArrived || outcome == NodeRunner::Outcome::Arrived;
             if (!announced[i]) {
@@ -193,6 +197,11 @@ AutoPlayThread::Leave AutoPlayThread::supervise(const WayPointEntry &entry, cons
         }
         if (done == runners.size() || (endOnFirstArrival && anyArrived))
             return Leave::Done;
+        // Once the first camera is there, the ones still on their way hold the waypoint.
+        if (done > 0 && moving != holding) {
+            holding = moving;
+            emit holdingCameras(holding, static_cast<int16_t>(entry.preset));
+        }
         if (!running)
             return Leave::Stop;
         // GO TO START wins when both were pressed at once; GO TO END waits for the next look.

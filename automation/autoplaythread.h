@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QTime>
 
@@ -71,6 +72,8 @@ signals:
     void loopUpdate(int nLoop);
     // A camera did not reach its target at this waypoint; the run went on without it.
     void cameraGivenUp(const QString &srcName, int nPreset);
+    // The cameras still on their way once the first of the waypoint has arrived.
+    void holdingCameras(const QStringList &srcNames, int nPreset);
     // The run report went to this path, or could not be written there.
     void reportWritten(const QString &path, bool ok);
 

@@ -89,6 +89,11 @@ void CentralMainWindow::connectEngine()
             HandleLoopUpdate(nLoop);
     });
     connect(autoPlay, &AutoPlayThread::cameraGivenUp, this, &CentralMainWindow::showGivenUp);
+    connect(autoPlay, &AutoPlayThread::holdingCameras, this,
+            [this, run](const QStringList &names, int nPreset) {
+                if (run == runSerial)
+                    ui->raceCourseWidget->setHolding(nPreset, names);
+            });
     connect(autoPlay, &AutoPlayThread::reportWritten, this, [this](const QString &path, bool ok) {
         if (!ok)
             ScriptFileDialog::showFailure(
@@ -125,6 +130,7 @@ void CentralMainWindow::HandleAutoPlayFinished()
     isPlaying = false;
     StopAutoPlay();
     ui->raceCourseWidget->clearReached();
+    ui->raceCourseWidget->setHolding(0, {});
     ui->StartStopPushButton->setText(tr("START"));
     ui->StartStopPushButton->setStyleSheet(FormStyle::startButtonStyle());
     ui->playStartStoptoolButton->setIcon(QIcon(QStringLiteral(":/images/StartIcon.png")));
@@ -137,6 +143,7 @@ void CentralMainWindow::HandlePresetUpdate(int nPreset)
 {
     if (!isPlaying)
         return;
+    ui->raceCourseWidget->setHolding(0, {});
     if (nPreset < race.endWayPoint && isRangeRun &&
         CameraDataStore::instance().hasWayPoint(nPreset + 1))
         ui->raceCourseWidget->markWayPoints(nPreset, nPreset + 1);

@@ -95,6 +95,34 @@ void RaceCourse::paintEvent(QPaintEvent *)
     drawReachedCells(painter, g, n);
     drawGivenUp(painter, g, n);
     drawNumbers(painter, n);
+    drawHolding(painter);
+}
+
+void RaceCourse::setHolding(int n, const QStringList &cameras)
+{
+    holdingCell = cameras.isEmpty() || n < 1 || n > MaxCells ? 0 : n;
+    holdingLabel.clear();
+    if (holdingCell) {
+        holdingLabel = cameras.first();
+        if (cameras.size() > 1)
+            holdingLabel += tr(" +%1").arg(cameras.size() - 1);
+    }
+    update();
+}
+
+// Beside the bar, level with the cell, so the operator sees whom the run is waiting for.
+void RaceCourse::drawHolding(QPainter &painter) const
+{
+    if (!holdingCell || holdingCell > wayPointCount)
+        return;
+    const Cell &cell = cells[size_t(holdingCell - 1)];
+    painter.save();
+    painter.setFont(labelFont);
+    painter.setPen(QColor(QStringLiteral("#FFC83D")));
+    const QRect area(0, cell.y - 2, width(), 22);
+    painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter,
+                     painter.fontMetrics().elidedText(holdingLabel, Qt::ElideRight, width() / 2));
+    painter.restore();
 }
 
 void RaceCourse::markGivenUp(int n, const QString &camera)

@@ -30,6 +30,9 @@ public:
     // widget's tooltip names the cameras, until clearGivenUp().
     void markGivenUp(int n, const QString &camera);
     void clearGivenUp();
+    // The cameras holding waypoint n during a run, written beside its cell; empty clears.
+    void setHolding(int n, const QStringList &cameras);
+    QString holdingText() const { return holdingLabel; }
     QStringList givenUpAt(int n) const;
 
     int16_t count() const { return wayPointCount; }
@@ -69,6 +72,7 @@ private:
     void drawNumbers(QPainter &painter, int n) const;
     void drawGivenUp(QPainter &painter, const Geometry &g, int n) const;
     void updateGivenUpToolTip();
+    void drawHolding(QPainter &painter) const;
 
     int16_t wayPointCount = 15;
     QRectF drawArea;
@@ -80,4 +84,6 @@ private:
     QBrush openBrush;
     std::array<Cell, MaxCells> cells{};
     std::array<QStringList, MaxCells> givenUp;
+    int holdingCell = 0;
+    QString holdingLabel;
 };

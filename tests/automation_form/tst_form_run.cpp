@@ -327,6 +327,9 @@ void TestFormRun::silentCameraIsGivenUpAndShown()
 {
     cameraB->setPanTiltSilent(true);
     fixture.click("StartStopPushButton");
+    // Camera A is there at once; the race course names the one the run waits for.
+    QTRY_COMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->holdingText(),
+                 QString("CAM-B(PTZ 2)"));
     QTRY_COMPARE_WITH_TIMEOUT(fixture.widget<QPushButton>("StartStopPushButton")->text(),
                               QString("START"), 20000);
     const RaceCourse *course = fixture.widget<RaceCourse>("raceCourseWidget");
