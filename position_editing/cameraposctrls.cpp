@@ -1,12 +1,11 @@
 #include "position_editing/cameraposctrls.h"
 
-#include "automation/viscalink.h"
-#include "camera_control/httphandler.h"
 #include "camera_control/viscacommand.h"
 #include "ndi/ndisourcename.h"
 #include "ndi/previewreceiver.h"
 #include "ndi/videoplayer.h"
 #include "ndi/videostreamthread.h"
+#include "position_editing/camerachannel.h"
 #include "position_editing/joypad.h"
 #include "position_editing/panelstyles.h"
 #include "position_editing/positiontext.h"
@@ -34,7 +33,6 @@ constexpr int PanelWidth = 382;
 constexpr int PositionRefreshDelayMs = 300;
 constexpr int ZoomFetchDelayMs = 300;
 constexpr int FocusFetchDelayMs = 200;
-constexpr int32_t PanTiltStopCode = 0x33;
 constexpr int32_t ManualFocus = 0x03;
 constexpr int32_t AutoFocus = 0x02;
 constexpr int32_t FarOrTele = 0x20;
@@ -53,31 +51,10 @@ QTableWidgetItem *centredItem(const QString &text)
 }
 } // namespace
 
-// Counts a slot that waits in a nested event loop; a close requested meanwhile is announced
-// only once the outermost such slot has finished.
-class NestedWaitGuard
-{
-public:
-    explicit NestedWaitGuard(CameraPosCtrls &panel)
-        : panel(panel)
-    {
-        ++panel.nestedWaits;
-    }
-    ~NestedWaitGuard()
-    {
-        if (--panel.nestedWaits == 0 && panel.closePending)
-            panel.postCloseSignal();
-    }
-    NestedWaitGuard(const NestedWaitGuard &) = delete;
-    NestedWaitGuard &operator=(const NestedWaitGuard &) = delete;
-
-private:
-    CameraPosCtrls &panel;
-};
-
 CameraPosCtrls::CameraPosCtrls(bool fixed, QWidget *parent)
     : QWidget(parent)
     , fixed(fixed)
+    , channel(std::make_unique<CameraChannel>())
     , sourceName(noneText())
 {
     setMinimumWidth(PanelWidth);
@@ -86,11 +63,13 @@ CameraPosCtrls::CameraPosCtrls(bool fixed, QWidget *parent)
     ui.setupUi(this, fixed);
     preview = ui.preview;
     connectWidgets();
+    connectChannel();
     setCameraControlsEnabled(false);
 }
 
 CameraPosCtrls::~CameraPosCtrls()
 {
+    channel.reset(); // no answer lands on the panel from here on
     disconnect(ui.srcSelectComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
                &CameraPosCtrls::UpdateSrcSelect);
     closePending = false;
@@ -136,6 +115,25 @@ void CameraPosCtrls::connectWidgets()
             &CameraPosCtrls::on_btnCameraZoomTele_released);
     connect(ui.joyPad, &JoyPad::emitValue, this, &CameraPosCtrls::HandleJoyPadValue);
     connect(ui.joyPad, &JoyPad::mouseReleased, this, &CameraPosCtrls::ReadPanTilt);
+}
+
+void CameraPosCtrls::connectChannel()
+{
+    CameraChannel *answers = channel.get();
+    connect(answers, &CameraChannel::panTiltRead, this, [this](int newPan, int newTilt) {
+        answered |= PanTiltAnswered;
+        setPanTilt(newPan, newTilt);
+    });
+    connect(answers, &CameraChannel::focusRead, this, [this](int newFocus) {
+        answered |= FocusAnswered;
+        focus = newFocus;
+    });
+    connect(answers, &CameraChannel::zoomRead, this, [this](int newZoom) {
+        answered |= ZoomAnswered;
+        setZoom(newZoom);
+    });
+    connect(answers, &CameraChannel::videoFormatRead, ui.videoResValueLabel, &QLabel::setText);
+    connect(answers, &CameraChannel::versionRead, this, &CameraPosCtrls::setVersion);
 }
 
 void CameraPosCtrls::setCameraControlsEnabled(bool enabled)
@@ -211,36 +209,39 @@ void CameraPosCtrls::UpdateSrcSelect()
         applyEnableRule();
         return;
     }
-    const NestedWaitGuard guard(*this);
-    const uint64_t generation = ++switchGeneration;
     StopPreview();
     ClearWayPoints();
+    forgetCamera();
     sourceName = selected;
-    address.clear();
-    ui.videoResValueLabel->clear();
-    ui.versionValueLabel->clear();
-    if (sourceName == noneText()) {
-        clearCamera();
+    const bool none = sourceName == noneText();
+    const uint16_t port = none ? 0 : lookUpAddress();
+    channel->setCamera(address);
+    if (none) {
+        ui.wayPointSpinBox->setEnabled(false);
+        setCameraControlsEnabled(false);
         return;
     }
-    openReceiver(lookUpAddress());
-    if (!queryWebInterface(generation))
-        return;
+    openReceiver(port);
+    channel->queryWebInterface();
     loadWayPoints();
     ui.wayPointSpinBox->setEnabled(true);
     applyEnableRule();
 }
 
-void CameraPosCtrls::clearCamera()
+// Nothing the previous camera told stays: not its position (STORE waits for the new camera's),
+// its texts, its scale, nor the focus mode it was put in.
+void CameraPosCtrls::forgetCamera()
 {
-    ui.panValueLabel->clear();
-    ui.tiltValueLabel->clear();
-    ui.zoomValueLabel->clear();
+    address.clear();
+    for (QLabel *label : {ui.videoResValueLabel, ui.versionValueLabel, ui.panValueLabel,
+                          ui.tiltValueLabel, ui.zoomValueLabel})
+        label->clear();
     pan = tilt = focus = zoom = 0;
-    isR5x0 = false;
+    answered = 0;
     version.clear();
-    ui.wayPointSpinBox->setEnabled(false);
-    setCameraControlsEnabled(false);
+    isR5x0 = false;
+    manualFocusSent = false;
+    showNotice(QString());
 }
 
 // Fills address from the discovered sources and returns the stream's port (0 when unknown).
@@ -264,11 +265,8 @@ void CameraPosCtrls::openReceiver(uint16_t port)
     // A source that was never discovered has no address: the runtime looks it up by name.
     receiver = openPreviewReceiver(ndiName.constData(),
                                    address.empty() ? nullptr : urlAddress.constData());
-    if (!receiver) {
-        ui.videoResValueLabel->clear();
-        ui.versionValueLabel->clear();
+    if (!receiver)
         return;
-    }
     previewThread = new VideoStreamThread(receiver, this);
     connect(previewThread, &VideoStreamThread::ResultReady, this,
             &CameraPosCtrls::HandleVideoFrames);
@@ -276,31 +274,15 @@ void CameraPosCtrls::openReceiver(uint16_t port)
     QTimer::singleShot(PositionRefreshDelayMs, this, &CameraPosCtrls::on_posRefreshButton_clicked);
 }
 
-// Each query waits in a nested event loop, where the operator may have switched again or
-// closed the panel: false when this switch has been superseded.
-bool CameraPosCtrls::queryWebInterface(uint64_t generation)
+// The version names the model, and with it the pan scale of what is already shown.
+void CameraPosCtrls::setVersion(const QString &reportedVersion)
 {
-    auto superseded = [&] { return generation != switchGeneration || closed || closePending; };
-    const QString cameraAddress = QString::fromStdString(address);
-    QString videoFormat;
-    const bool haveFormat = HttpHandler::instance().getVideoFormat(cameraAddress, videoFormat);
-    if (superseded())
-        return false;
-    if (haveFormat)
-        ui.videoResValueLabel->setText(videoFormat);
-
-    version.clear();
-    isR5x0 = false;
-    QString reportedVersion;
-    const bool haveVersion = HttpHandler::instance().getVersion(cameraAddress, reportedVersion);
-    if (superseded())
-        return false;
-    if (haveVersion) {
-        version = reportedVersion;
-        ui.versionValueLabel->setText(version);
-        isR5x0 = version.contains(QLatin1String("R520")) || version.contains(QLatin1String("R530"));
-    }
-    return true;
+    version = reportedVersion;
+    ui.versionValueLabel->setText(version);
+    isR5x0 = version.contains(QLatin1String("R520")) || version.contains(QLatin1String("R530"));
+    if (answered & PanTiltAnswered)
+        ui.panValueLabel->setText(PanText(pan, isR5x0));
+    loadWayPoints();
 }
 
 void CameraPosCtrls::loadWayPoints()
@@ -361,8 +343,7 @@ void CameraPosCtrls::HandleClose()
     preview->hide();
     StopPreview();
     closePending = true;
-    if (nestedWaits == 0)
-        postCloseSignal();
+    postCloseSignal();
 }
 
 // The form deletes a closed panel when it hears of it. So the flag and the signal come from
@@ -381,7 +362,7 @@ void CameraPosCtrls::postCloseSignal()
 
 void CameraPosCtrls::emitCloseWhenSafe()
 {
-    if (!closePending || nestedWaits > 0)
+    if (!closePending)
         return;
     closePending = false;
     closed = true;
@@ -392,39 +373,22 @@ void CameraPosCtrls::emitCloseWhenSafe()
 
 void CameraPosCtrls::SendDrive(int32_t type, int32_t value)
 {
-    ViscaLink(sequenceCounter).send(type, address, value);
-}
-
-void CameraPosCtrls::SendPanTiltDrive(int32_t panSpeed, int32_t tiltSpeed, int32_t directionCode)
-{
-    ViscaLink(sequenceCounter)
-        .send(VISCACommandType::PanTilt, address, directionCode, panSpeed, tiltSpeed);
+    channel->send(type, value);
 }
 
 void CameraPosCtrls::ReadPanTilt()
 {
-    if (address.empty())
-        return;
-    int32_t newPan = 0;
-    int32_t newTilt = 0;
-    if (ViscaLink(sequenceCounter).inquirePanTilt(address, newPan, newTilt))
-        setPanTilt(newPan, newTilt);
+    channel->readPanTilt();
 }
 
 void CameraPosCtrls::ReadFocus()
 {
-    if (address.empty())
-        return;
-    ViscaLink(sequenceCounter).inquireValue(VISCACommandType::FocusInq, address, focus);
+    channel->readFocus();
 }
 
 void CameraPosCtrls::ReadZoom()
 {
-    if (address.empty())
-        return;
-    int32_t newZoom = 0;
-    if (ViscaLink(sequenceCounter).inquireValue(VISCACommandType::ZoomInq, address, newZoom))
-        setZoom(newZoom);
+    channel->readZoom();
 }
 
 void CameraPosCtrls::setPanTilt(int32_t newPan, int32_t newTilt)
@@ -444,7 +408,7 @@ void CameraPosCtrls::setZoom(int32_t newZoom)
 void CameraPosCtrls::HandleJoyPadValue(float xValue, float yValue)
 {
     if (xValue == 0.0f && yValue == 0.0f) {
-        SendPanTiltDrive(0, 0, PanTiltStopCode);
+        channel->stopPanTilt();
         return;
     }
     // y = 0 counts as down and x = 0 as right, so the idle axis still creeps at speed 1.
@@ -452,7 +416,7 @@ void CameraPosCtrls::HandleJoyPadValue(float xValue, float yValue)
     const float speed = float(jogSpeed.load());
     const auto panSpeed = int32_t(std::fabs(xValue) * speed * 20.0f / 100.0f + 1.0f);
     const auto tiltSpeed = int32_t(std::fabs(yValue) * speed * 17.0f / 100.0f + 1.0f);
-    SendPanTiltDrive(panSpeed, tiltSpeed, directionCode);
+    channel->drivePanTilt(panSpeed, tiltSpeed, directionCode);
 }
 
 void CameraPosCtrls::on_CameraControlAuto_clicked()
@@ -553,22 +517,43 @@ void CameraPosCtrls::OpenCameraLink()
 
 // ---- waypoints ----
 
+// Files under the number the box shows when STORE is clicked, once the camera has answered
+// the position reads it asks for.
 void CameraPosCtrls::on_presetStoreButton_clicked()
 {
     on_posRefreshButton_clicked();
+    const int32_t number = wayPointNumber;
+    channel->afterPending([this, number] { fileWayPoint(number); });
+}
+
+void CameraPosCtrls::fileWayPoint(int32_t number)
+{
+    if ((answered & PositionAnswered) != PositionAnswered) {
+        showNotice(
+            QCoreApplication::translate("CameraPosCtrls", "Not stored: no position from %1 yet")
+                .arg(sourceName));
+        return;
+    }
+    showNotice(QString());
     const WayPoint wayPoint{pan, tilt, focus, zoom, 1.0f};
     bool added = false;
-    CameraDataStore::instance().storeWayPoint(sourceName.toStdString(), wayPoint, wayPointNumber,
-                                              added);
+    CameraDataStore::instance().storeWayPoint(sourceName.toStdString(), wayPoint, number, added);
     loadWayPoints();
     if (added)
         emit newsrcWayPtAdded();
 }
 
+// Works on the same waypoint as STORE, in the table and in the play list alike.
 void CameraPosCtrls::on_presetResetButton_clicked()
 {
-    CameraDataStore::instance().resetCamera(sourceName.toStdString());
-    ClearWayPoints();
+    CameraDataStore::instance().removeCameraWayPoint(sourceName.toStdString(), wayPointNumber);
+    loadWayPoints();
+}
+
+void CameraPosCtrls::showNotice(const QString &text)
+{
+    ui.noticeLabel->setText(text);
+    ui.noticeLabel->setVisible(!text.isEmpty());
 }
 
 void CameraPosCtrls::ClearWayPoints()

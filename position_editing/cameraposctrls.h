@@ -11,19 +11,23 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
+class CameraChannel;
 class VideoPlayer;
 class VideoStreamThread;
 
 // The panel for one camera: pick an NDI source, watch its preview, drive pan, tilt, zoom and
-// focus by hand, and file the camera's position as waypoints.
+// focus by hand, and file the camera's position as waypoints. Every exchange with the camera
+// runs on the panel's CameraChannel; the panel shows the answers as they come.
 class CameraPosCtrls : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit CameraPosCtrls(bool fixed, QWidget *parent = nullptr);
+    // Quick whatever the camera does: an exchange under way is left to finish on its own.
     ~CameraPosCtrls() override;
 
     // ---- operations of the automation form ----
@@ -82,25 +86,33 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    friend class NestedWaitGuard;
+    // What the chosen camera has answered since it was chosen; STORE needs all of it.
+    enum Answered : unsigned {
+        PanTiltAnswered = 1,
+        FocusAnswered = 2,
+        ZoomAnswered = 4,
+        PositionAnswered = PanTiltAnswered | FocusAnswered | ZoomAnswered
+    };
 
     void connectWidgets();
+    void connectChannel();
     void setCameraControlsEnabled(bool enabled);
     void applyEnableRule();
-    void clearCamera();
+    void forgetCamera();
     uint16_t lookUpAddress();
     void openReceiver(uint16_t port);
-    bool queryWebInterface(uint64_t generation);
     void loadWayPoints();
+    void showNotice(const QString &text);
 
     void SendDrive(int32_t type, int32_t value);
-    void SendPanTiltDrive(int32_t panSpeed, int32_t tiltSpeed, int32_t directionCode);
     void SendZoomDrive(int32_t directionBase);
     void SendFocusDrive(int32_t directionBase);
     void ReadFocus();
     void ReadZoom();
     void setPanTilt(int32_t newPan, int32_t newTilt);
     void setZoom(int32_t newZoom);
+    void setVersion(const QString &reportedVersion);
+    void fileWayPoint(int32_t number);
 
     void ClearWayPoints();
     void RefreshWayPointTable(const std::map<int32_t, WayPoint> &map);
@@ -113,22 +125,20 @@ private:
     VideoPlayer *preview = nullptr;
     VideoStreamThread *previewThread = nullptr;
     NdiReceiverHandle receiver = nullptr;
+    std::unique_ptr<CameraChannel> channel;
     QString sourceName;
     std::string address;
-    bool manualFocusSent = false;
+    bool manualFocusSent = false; // for the chosen camera
     int32_t pan = 0;
     int32_t tilt = 0;
     int32_t focus = 0;
     int32_t zoom = 0;
+    unsigned answered = 0;
     int32_t wayPointNumber = 1;
-    uint32_t sequenceCounter = 0;
     QString version;
     bool isR5x0 = false;
     std::map<int32_t, WayPoint> wayPoints;
 
-    // A web query waits in a nested event loop; the form must not delete the panel under it.
-    int nestedWaits = 0;
-    bool closePending = false;
-    uint64_t switchGeneration = 0; // a newer switch or a close supersedes the running one
+    bool closePending = false; // the close is announced from the event loop
     bool discardingFrames = false;
 };

@@ -188,6 +188,11 @@ void Ui_CameraPosCtrls::addWayPointRows(QWidget *panel)
     buttonRow->addWidget(presetStoreButton);
     buttonRow->addWidget(presetResetButton);
     mainLayout->addLayout(buttonRow);
+
+    noticeLabel = makeLabel(panel, "noticeLabel", PanelStyles::notice());
+    noticeLabel->setWordWrap(true);
+    noticeLabel->hide();
+    mainLayout->addWidget(noticeLabel);
 }
 
 void Ui_CameraPosCtrls::addPreviewRow(QWidget *panel)

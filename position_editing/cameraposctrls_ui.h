@@ -40,6 +40,7 @@ struct Ui_CameraPosCtrls
     QSpinBox *wayPointSpinBox;
     QPushButton *presetStoreButton;
     QPushButton *presetResetButton;
+    QLabel *noticeLabel; // why a STORE was refused; hidden while empty
     VideoPlayer *preview;
     QGridLayout *controlGrid;
     JoyPad *joyPad;

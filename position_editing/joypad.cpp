@@ -53,7 +53,7 @@ JoyPad::JoyPad(QWidget *parent, Qt::WindowFlags flags)
 
 void JoyPad::repeatValue()
 {
-    if (xValue == 0.0f && yValue == 0.0f)
+    if (centred())
         return;
     emit emitValue(xValue, yValue);
 }
@@ -63,32 +63,40 @@ float JoyPad::knobTravel() const
     return float((padBounds.width() - knobBounds.width()) * 0.5);
 }
 
-void JoyPad::emitStopWhenCentred()
+bool JoyPad::centred() const
 {
-    if (xValue == 0.0f && yValue == 0.0f)
+    return xValue == 0.0f && yValue == 0.0f;
+}
+
+// One stop when the knob comes to rest, not one for every step of a glide that is already there.
+void JoyPad::emitStopOnArrival(bool wasCentred)
+{
+    if (!wasCentred && centred())
         emit emitValue(0.0f, 0.0f);
 }
 
 void JoyPad::setX(float value)
 {
+    const bool wasCentred = centred();
     xValue = std::clamp(value, -1.0f, 1.0f);
     QPointF centre = knobBounds.center();
     centre.setX(padBounds.center().x() + xValue * knobTravel());
     knobBounds.moveCenter(centre);
     update();
     emit xChanged(xValue);
-    emitStopWhenCentred();
+    emitStopOnArrival(wasCentred);
 }
 
 void JoyPad::setY(float value)
 {
+    const bool wasCentred = centred();
     yValue = std::clamp(value, -1.0f, 1.0f);
     QPointF centre = knobBounds.center();
     centre.setY(padBounds.center().y() + yValue * knobTravel());
     knobBounds.moveCenter(centre);
     update();
     emit yChanged(yValue);
-    emitStopWhenCentred();
+    emitStopOnArrival(wasCentred);
 }
 
 void JoyPad::removeFromGroup(QPropertyAnimation *animation)
@@ -186,6 +194,9 @@ void JoyPad::mouseMoveEvent(QMouseEvent *event)
 void JoyPad::mouseReleaseEvent(QMouseEvent *)
 {
     knobPressed = false;
+    // A click leaves the knob where it rests, so no glide will bring it there: stop here.
+    if (centred())
+        emit emitValue(0.0f, 0.0f);
     returnAnimation->start();
     emit mouseReleased();
 }

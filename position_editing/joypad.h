@@ -10,7 +10,7 @@ class QTimer;
 
 // On-screen joystick: a round pad with a knob dragged by the mouse. Reports the knob's offset as
 // two values in [-1, 1] (right and down positive), repeats them every 200 ms while the knob is off
-// centre, and glides the knob back to the centre on release.
+// centre, and glides the knob back to the centre on release; (0, 0) once, when it comes to rest.
 class JoyPad : public QWidget
 {
     Q_OBJECT
@@ -48,7 +48,8 @@ protected:
 private:
     void repeatValue();
     float knobTravel() const;
-    void emitStopWhenCentred();
+    bool centred() const;
+    void emitStopOnArrival(bool wasCentred);
     void removeFromGroup(QPropertyAnimation *animation);
     void addToGroup(QPropertyAnimation *animation);
 

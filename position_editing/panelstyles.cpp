@@ -61,6 +61,11 @@ QString gridCaption()
                                     "min-height: 30px; margin-bottom: -30px;"));
 }
 
+QString notice()
+{
+    return textStyle("QLabel", 10, QString());
+}
+
 QString sourceSelector()
 {
     return QStringLiteral(

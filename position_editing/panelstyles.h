@@ -14,6 +14,7 @@ QString wideLabel();    // version and video values, the "Positions" caption
 QString narrowLabel();  // "Video Res", "Version" captions; pan, tilt and zoom values
 QString captionLabel(); // "Pan", "Tilt", "Zoom", "Way Point "
 QString gridCaption();  // "Zoom" and "Focus" above the sliders
+QString notice();       // a line under STORE and RESET saying why a STORE was refused
 QString sourceSelector();
 QString closeButton();
 QString iconButton(const QString &image);

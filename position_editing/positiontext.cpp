@@ -1,42 +1,31 @@
 #include "position_editing/positiontext.h"
 
+#include <cstdlib>
+
 namespace {
-constexpr int32_t NegativeBandStart = 0xF000;
-
-struct Scale
+// The camera's 16-bit value is signed: below zero is left (pan) or down (tilt). Whole degrees,
+// truncated, so a value too small for a degree reads as the centre.
+QString degreesText(int32_t value, int32_t numerator, int32_t denominator,
+                    const char *positiveSuffix, const char *negativeSuffix)
 {
-    int32_t numerator;
-    int32_t denominator;
-    int32_t negativeBase; // degrees at the bottom of the negative band
-};
-
-// Integer arithmetic and a 16-bit result, as the cameras' degree scales are defined.
-QString degreesText(int32_t value, const Scale &scale, const char *positiveSuffix,
-                    const char *negativeSuffix)
-{
-    if (value == 0)
-        return QStringLiteral("0");
-    const bool negative = value > NegativeBandStart;
-    const int32_t raw =
-        negative ? scale.negativeBase - ((value & 0xFFF) * scale.numerator / scale.denominator)
-                 : value * scale.numerator / scale.denominator;
-    const int16_t degrees = static_cast<int16_t>(raw);
+    const int32_t signedValue = static_cast<int16_t>(static_cast<uint16_t>(value));
+    const int32_t degrees = std::abs(signedValue) * numerator / denominator;
     if (degrees == 0)
         return QStringLiteral("0");
-    return QString::number(degrees) + QString::fromUtf8(negative ? negativeSuffix : positiveSuffix);
+    return QString::number(degrees) +
+           QString::fromUtf8(signedValue < 0 ? negativeSuffix : positiveSuffix);
 }
 } // namespace
 
 QString PanText(int32_t value, bool isR5x0)
 {
-    const Scale normal{175, 1658, 432};
-    const Scale r5x0{360, 38390, 432};
-    return degreesText(value, isR5x0 ? r5x0 : normal, "° Right", "° Left");
+    // An R520 or R530 counts 38390 steps to a full turn.
+    return degreesText(value, isR5x0 ? 360 : 175, isR5x0 ? 38390 : 1658, "° Right", "° Left");
 }
 
 QString TiltText(int32_t value)
 {
-    return degreesText(value, Scale{30, 374, 330}, "° Up", "° Down");
+    return degreesText(value, 30, 374, "° Up", "° Down");
 }
 
 QString ZoomText(int32_t value)

@@ -40,7 +40,8 @@ public:
                            const WayPoint &wayPoint);
     // False, output untouched, for a camera without a table; either way marks it as read.
     bool getCameraWayPoints(const std::string &srcName, WayPointMap &wayPoints);
-    void resetCamera(const std::string &srcName);
+    // Takes the camera out of one waypoint: its table and the waypoint's entry.
+    void removeCameraWayPoint(const std::string &srcName, int32_t wayPointNo);
     void clearWayPoints();
     std::map<int32_t, WayPointEntry> copyWayPointEntries();
     bool hasWayPoint(int32_t wayPointNo);

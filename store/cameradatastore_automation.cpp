@@ -112,23 +112,6 @@ bool CameraDataStore::getCameraWayPoints(const std::string &srcName, WayPointMap
     return true;
 }
 
-void CameraDataStore::resetCamera(const std::string &srcName)
-{
-    {
-        Lock lock(mutex);
-        const auto entry = wayPointEntries.find(currentSetupWayPoint);
-        if (entry != wayPointEntries.end())
-            removeNodesOf(entry->second.node, srcName);
-    }
-    Lock lock(mutex);
-    const auto found = cameraWayPoints.find(srcName);
-    if (found != cameraWayPoints.end())
-        found->second.clear();
-    const auto changed = cameraWayPointsChanged.find(srcName);
-    if (changed != cameraWayPointsChanged.end())
-        changed->second = true;
-}
-
 void CameraDataStore::clearWayPoints()
 {
     Lock lock(mutex);
@@ -227,4 +210,20 @@ bool CameraDataStore::getCameraPosition(const std::string &ip, int32_t &pan, int
     focus = found->second.focus;
     zoom = found->second.zoom;
     return true;
+}
+
+// The panel's RESET: the camera leaves one waypoint, in its own table and in the play list
+// alike, so that it plays nowhere its table does not show; a waypoint left without cameras goes.
+void CameraDataStore::removeCameraWayPoint(const std::string &srcName, int32_t wayPointNo)
+{
+    Lock lock(mutex);
+    const auto camera = cameraWayPoints.find(srcName);
+    if (camera != cameraWayPoints.end() && camera->second.erase(wayPointNo) > 0)
+        cameraWayPointsChanged[srcName] = true;
+    const auto entry = wayPointEntries.find(wayPointNo);
+    if (entry == wayPointEntries.end())
+        return;
+    removeNodesOf(entry->second.node, srcName);
+    if (entry->second.node.empty())
+        wayPointEntries.erase(entry);
 }

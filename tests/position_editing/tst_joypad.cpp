@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
+
 using WidgetProbe::brightCentroid;
 using WidgetProbe::sendMouse;
 
@@ -91,6 +93,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pad->valueX() == 0.0f && pad->valueY() == 0.0f, 2000);
         QVERIFY(clock.elapsed() >= 300); // a glide, not a jump
         QVERIFY(!values.isEmpty());
+        QCOMPARE(values.last().at(0).toFloat(), 0.0f);
+        QCOMPARE(values.last().at(1).toFloat(), 0.0f);
+    }
+
+    // One stop (0, 0) when the knob comes to rest, whether it glides back or never left.
+    void oneStopPerRelease_data()
+    {
+        QTest::addColumn<QPointF>("move");
+        QTest::newRow("click") << QPointF(0, 0);
+        QTest::newRow("drag and let go") << QPointF(40, -30);
+        QTest::newRow("along one axis") << QPointF(40, 0);
+    }
+    void oneStopPerRelease()
+    {
+        QFETCH(QPointF, move);
+        QSignalSpy values(pad.get(), &JoyPad::emitValue);
+        const QPointF centre(Centre, Centre);
+        drag(centre, centre + move);
+        sendMouse(pad.get(), QEvent::MouseButtonRelease, centre + move, Qt::NoButton);
+        QTest::qWait(600); // past the glide
+        const auto stops =
+            std::count_if(values.begin(), values.end(), [](const QList<QVariant> &v) {
+                return v.at(0).toFloat() == 0.0f && v.at(1).toFloat() == 0.0f;
+            });
+        QCOMPARE(stops, 1);
         QCOMPARE(values.last().at(0).toFloat(), 0.0f);
         QCOMPARE(values.last().at(1).toFloat(), 0.0f);
     }

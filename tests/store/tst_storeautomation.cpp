@@ -51,7 +51,7 @@ private slots:
     void buildPlayList_data();
     void buildPlayList();
     void playListIsACopy();
-    void resetCameraTouchesOnlyTheSetupWayPoint();
+    void removeCameraWayPointTouchesOnlyThatWayPoint();
     void clearWayPointsKeepsFlagsAndPositions();
     void sourceFlagsOnlyChangeForKnownNames();
     void concurrentUseFromSeveralThreads();
@@ -153,8 +153,7 @@ void TestStoreAutomation::buildPlayList()
     file("D(1)", 6);
     for (int32_t unplayable : {-1, 0, 65535})
         file("E(1)", unplayable);
-    store().setCurrentSetupWayPoint(6);
-    store().resetCamera("D(1)");
+    store().removeCameraWayPoint("D(1)", 6);
     store().setAutoPlaySourceEnabled("B(1)", 0);
 
     QList<int> got;
@@ -178,23 +177,24 @@ void TestStoreAutomation::playListIsACopy()
     QVERIFY(!store().buildPlayList(1, 1)[0].node[0].arrived);
 }
 
-void TestStoreAutomation::resetCameraTouchesOnlyTheSetupWayPoint()
+void TestStoreAutomation::removeCameraWayPointTouchesOnlyThatWayPoint()
 {
     file("A(1)", 1);
     file("A(1)", 2);
     file("B(1)", 2);
-    store().setCameraWayPoint("A(1)", 2, WayPoint{});
-    store().setCurrentSetupWayPoint(2);
-    store().resetCamera("A(1)");
+    for (int32_t wayPoint : {1, 2})
+        store().setCameraWayPoint("A(1)", wayPoint, WayPoint{});
+    store().removeCameraWayPoint("A(1)", 2);
 
     const auto entries = store().copyWayPointEntries();
     QCOMPARE(nodeNames(entries.at(1)), QStringList({"A(1)"}));
     QCOMPARE(nodeNames(entries.at(2)), QStringList({"B(1)"}));
-    CameraDataStore::WayPointMap positions{{9, WayPoint{}}};
-    QVERIFY(store().getCameraWayPoints("A(1)", positions)); // the key stays, emptied
-    QVERIFY(positions.empty());
+    CameraDataStore::WayPointMap positions;
+    QVERIFY(store().getCameraWayPoints("A(1)", positions));
+    QCOMPARE(int(positions.size()), 1);
+    QCOMPARE(positions.begin()->first, 1);
 
-    store().resetCamera("B(1)");
+    store().removeCameraWayPoint("B(1)", 2);
     QVERIFY(!store().hasWayPoint(2));
     QVERIFY(store().hasWayPoint(1));
 
