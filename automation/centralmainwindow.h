@@ -16,6 +16,7 @@ class QSplashScreen;
 class QTableWidgetItem;
 class QTimer;
 class QToolButton;
+class RunChart;
 
 namespace Ui {
 class CentralMainWindow;
@@ -91,6 +92,9 @@ private slots:
     // Scripts.
     void on_scriptSavePushButton_clicked();
     void on_scriptLoadPushButton_clicked();
+    void on_OpenReportPushButton_clicked();
+    // Charts the report a START run has just written.
+    void showWrittenReport(const QString &path, bool ok);
 
     // Links.
     void on_fbToolButton_clicked();
@@ -150,6 +154,7 @@ private:
 
     // Scripts.
     void showLoadedSetUp(const ScriptFile::LoadResult &loaded);
+    void showRunChart(const QString &reportPath);
 
     std::unique_ptr<Ui::CentralMainWindow> ui;
     RaceParameters race;
@@ -167,4 +172,5 @@ private:
     int32_t playSpeed = 0;
     // Tells the signals of the current engine from late ones of an engine already stopped.
     quint64 runSerial = 0;
+    RunChart *runChart = nullptr; // one window, reused for every report
 };

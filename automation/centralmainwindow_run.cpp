@@ -89,6 +89,7 @@ void CentralMainWindow::connectEngine()
             HandleLoopUpdate(nLoop);
     });
     connect(autoPlay, &AutoPlayThread::cameraGivenUp, this, &CentralMainWindow::showGivenUp);
+    connect(autoPlay, &AutoPlayThread::reportWritten, this, &CentralMainWindow::showWrittenReport);
     connect(autoPlay, &AutoPlayThread::holdingCameras, this,
             [this, run](const QStringList &names, int nPreset) {
                 if (run == runSerial)

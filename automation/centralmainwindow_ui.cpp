@@ -433,12 +433,14 @@ void Ui_CentralMainWindow::setupScriptColumn()
     line_8 = separator(p, "line_8");
     scriptSavePushButton = largeButton(p, "scriptSavePushButton", false);
     scriptLoadPushButton = largeButton(p, "scriptLoadPushButton", true);
-    for (QPushButton *button : {scriptSavePushButton, scriptLoadPushButton})
+    OpenReportPushButton = largeButton(p, "OpenReportPushButton", true);
+    for (QPushButton *button : {scriptSavePushButton, scriptLoadPushButton, OpenReportPushButton})
         button->setMinimumSize(200, 31);
     verticalLayout_2224->addWidget(line_8);
     verticalLayout_2224->addItem(vSpacer());
     verticalLayout_2224->addWidget(scriptSavePushButton);
     verticalLayout_2224->addWidget(scriptLoadPushButton);
+    verticalLayout_2224->addWidget(OpenReportPushButton);
     verticalLayout_2224->addItem(vSpacer());
     horizontalLayout_2->addItem(hSpacer(10));
     horizontalLayout_2->addLayout(verticalLayout_2224);
@@ -480,4 +482,5 @@ void Ui_CentralMainWindow::retranslateUi(QMainWindow *CentralMainWindow)
     LoopCountLlineEdit->setPlaceholderText(tr("1"));
     scriptSavePushButton->setText(tr("SAVE"));
     scriptLoadPushButton->setText(tr("LOAD"));
+    OpenReportPushButton->setText(tr("OPEN REPORT"));
 }

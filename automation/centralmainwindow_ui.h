@@ -113,6 +113,7 @@ public:
     QFrame *line_8 = nullptr;
     QPushButton *scriptSavePushButton = nullptr;
     QPushButton *scriptLoadPushButton = nullptr;
+    QPushButton *OpenReportPushButton = nullptr;
 
     void setupUi(QMainWindow *CentralMainWindow);
     void retranslateUi(QMainWindow *CentralMainWindow);

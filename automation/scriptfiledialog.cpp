@@ -7,6 +7,7 @@
 #include <optional>
 
 const char *const ScriptFileDialog::StartDirectory = "./scripts/";
+const char *const ScriptFileDialog::ReportDirectory = "./reports/";
 const char *const ScriptFileDialog::FailureBoxName = "scriptFailureMessageBox";
 
 namespace {
@@ -64,6 +65,18 @@ QString ScriptFileDialog::getOpenFileName(QWidget *parent)
     return QFileDialog::getOpenFileName(
         parent, QCoreApplication::translate("CentralMainWindow", "Open the auto play script"),
         QString::fromLatin1(StartDirectory), filter());
+}
+
+QString ScriptFileDialog::getReportFileName(QWidget *parent)
+{
+    QDir().mkpath(QString::fromLatin1(ReportDirectory));
+    QString fileName;
+    if (takeNextAnswer(fileName))
+        return fileName;
+    return QFileDialog::getOpenFileName(
+        parent, QCoreApplication::translate("CentralMainWindow", "Open a run report"),
+        QString::fromLatin1(ReportDirectory),
+        QCoreApplication::translate("CentralMainWindow", "Run report (*.kva)"));
 }
 
 void ScriptFileDialog::showFailure(QWidget *parent, const QString &text)

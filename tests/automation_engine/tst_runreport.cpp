@@ -3,6 +3,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "automation/runchartdata.h"
 #include "automation/runreport.h"
 #include "automation_engine/enginerun.h"
 
@@ -35,6 +36,33 @@ WayPointEntry entryWith(uint16_t preset, const QList<int> &elapsed, QList<int> t
     return entry;
 }
 
+WayPointNode givenUpNode(const std::string &name)
+{
+    WayPointNode node = timedNode(name, 0, 0, 10);
+    node.givenUp = true;
+    return node;
+}
+
+// Each play as "preset: camera=ms ...", "x" for given up, "-" for not arrived, "*" after the
+// slowest, then "~spread".
+QString chartText(const RunChartData &data)
+{
+    QStringList plays;
+    for (const RunChartData::Play &play : data.plays) {
+        QString text = QString::number(play.preset) + ":";
+        for (size_t i = 0; i < play.arrivals.size(); ++i) {
+            const RunChartData::Arrival &a = play.arrivals[i];
+            text += " " + a.camera + "=" +
+                    (a.givenUp   ? "x"
+                     : a.arrived ? QString::number(a.msec)
+                                 : "-") +
+                    (int(i) == play.slowest ? "*" : "");
+        }
+        plays << text + " ~" + QString::number(play.spreadMsec);
+    }
+    return plays.join(" | ");
+}
+
 } // namespace
 
 class TestRunReport : public QObject
@@ -54,6 +82,10 @@ private slots:
     void wayPointTimes();
     void nodeValues();
     void writeFailureLeavesNoShortFile();
+    void chartData_data();
+    void chartData();
+    void chartRefusesWhatIsNoReport_data();
+    void chartRefusesWhatIsNoReport();
 
 private:
     std::unique_ptr<TempWorkDir> workDir;
@@ -275,6 +307,74 @@ void TestRunReport::writeFailureLeavesNoShortFile()
     } else {
         QVERIFY(!file.exists());
     }
+}
+
+void TestRunReport::chartData_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<QString>("plays");
+    QTest::addColumn<int>("medianSpread");
+
+    // What a run writes reads back: the given-up camera is no arrival and not the slowest.
+    WayPointEntry first = entryWith(2, {3000, 3420});
+    first.node.push_back(givenUpNode("CAM2(PTZ)"));
+    const std::vector<WayPointEntry> run{first, entryWith(65535, {2500, 2000, 2600})};
+    RunReportInfo info;
+    info.venue = "Westmere";
+    info.currentRace = 3;
+    QTest::newRow("written by a run")
+        << QJsonDocument(RunReport::toJson(info, run, QTime(10, 0), QTime(10, 1))).toJson()
+        << "2: CAM0(PTZ)=3000 CAM1(PTZ)=3420* CAM2(PTZ)=x ~420 | "
+           "-1: CAM0(PTZ)=2500 CAM1(PTZ)=2000 CAM2(PTZ)=2600* ~600"
+        << 510;
+    // Already on target when the waypoint started: it arrived at 0 ms.
+    QTest::newRow("arrived at once")
+        << QByteArray(R"({"elapsed_time_msec": 9, "autoPlayNode": [{"preset": 1, "node": [
+               {"src_name": "A", "elapsed_time_msec": 0, "end": "10:00:00.000",
+                "given_up": false},
+               {"src_name": "B", "elapsed_time_msec": 0, "end": "", "given_up": false}]}]})")
+        << "1: A=0* B=- ~0" << 0;
+    // Older reports have no "given_up": 0 ms there means the camera never arrived, and a play
+    // where none arrived does not count towards the median.
+    QTest::newRow("older report") << QByteArray(R"({"elapsed_time_msec": 9, "autoPlayNode": [
+               {"preset": 1, "node": [{"src_name": "A", "elapsed_time_msec": 0},
+                                      {"src_name": "B", "elapsed_time_msec": 1500},
+                                      {"src_name": "C", "elapsed_time_msec": 1800}]},
+               {"preset": 2, "node": [{"src_name": "A", "elapsed_time_msec": 0},
+                                      {"src_name": "B", "elapsed_time_msec": 0}]}]})")
+                                  << "1: A=- B=1500 C=1800* ~300 | 2: A=- B=- ~0" << 300;
+}
+
+void TestRunReport::chartData()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(QString, plays);
+    QFETCH(int, medianSpread);
+    RunChartData data;
+    QString error;
+    QVERIFY2(data.parse(report, error), qPrintable(error));
+    QCOMPARE(chartText(data), plays);
+    QCOMPARE(data.medianSpreadMsec(), medianSpread);
+}
+
+void TestRunReport::chartRefusesWhatIsNoReport_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("not JSON") << QByteArray("{\"autoPlayNode\": [");
+    QTest::newRow("a JSON array") << QByteArray("[1, 2]");
+    QTest::newRow("no waypoints") << QByteArray(R"({"elapsed_time_msec": 5, "autoPlayNode": []})");
+    // A saved script has the report's layout but no times.
+    QTest::newRow("script") << QByteArray(
+        R"({"venue": "X", "autoPlayNode": [{"preset": 1, "node": [{"src_name": "A"}]}]})");
+}
+
+void TestRunReport::chartRefusesWhatIsNoReport()
+{
+    QFETCH(QByteArray, file);
+    RunChartData data;
+    QString error;
+    QVERIFY(!data.parse(file, error));
+    QVERIFY(!error.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRunReport)

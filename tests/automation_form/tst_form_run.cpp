@@ -2,6 +2,7 @@
 
 #include "automation/autoplaythread.h"
 #include "automation/racecourse.h"
+#include "automation/runchart.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/zumainwindow.h"
 #include "store/cameradatastore.h"
@@ -127,6 +128,11 @@ void TestFormRun::startPlaysTheRangeAndWritesAReport()
         QCOMPARE(movesTo(*cameraA, panOf(wayPoint, 1)), 1);
     QCOMPARE(movesTo(*cameraB, panOf(3, 2)), 1);
     QCOMPARE(reportCount(), 1);
+    // The report written is charted at once.
+    QTRY_VERIFY(fixture.widget<RunChart>("RunChart") &&
+                fixture.widget<RunChart>("RunChart")->isVisible());
+    QCOMPARE(fixture.widget<RunChart>("RunChart")->windowTitle(),
+             "Run chart - " + QDir(QStringLiteral("reports")).entryList(QDir::Files).value(0));
     QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString());
     QCOMPARE(fixture.widget<QLabel>("CurrentLoopValueLabel")->text(), QString());
     for (int n = 1; n <= 12; ++n)

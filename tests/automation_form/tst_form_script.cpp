@@ -1,5 +1,6 @@
 #include "formfixture.h"
 
+#include "automation/runchart.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "store/cameradatastore.h"
@@ -10,6 +11,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 
 namespace {
 
@@ -63,6 +68,7 @@ private slots:
     void cancelledOrUnreadableLoadChangesNothing();
     void badFileChangesNothingAndSaysWhy();
     void failedSaveIsShown();
+    void openReportChartsItAndSavesThePicture();
 
 private:
     QStringList fields() const;
@@ -259,6 +265,43 @@ void TestFormScript::failedSaveIsShown()
         const QString failure = fixture.takeFailure();
         QVERIFY2(path.isEmpty() ? failure.isEmpty() : failure.contains(path), qPrintable(failure));
     }
+}
+
+// OPEN REPORT refuses a script, charts a report in one reused window and saves the picture
+// beside the report; a picture that cannot be written is said so.
+void TestFormScript::openReportChartsItAndSavesThePicture()
+{
+    const QString report = QStringLiteral("reports/Westmere_3_20240305_07094.kva");
+    QVERIFY(QDir().mkpath(QStringLiteral("reports")));
+    writeFile(report, R"({"venue": "Westmere", "race_no": 3, "elapsed_time_msec": 9000,
+        "autoPlayNode": [{"preset": 1, "node": [
+            {"src_name": "A", "elapsed_time_msec": 3000, "end": "10:00:03.000"},
+            {"src_name": "B", "elapsed_time_msec": 3420, "end": "10:00:03.420"}]}]})");
+    writeFile(QStringLiteral("race.kva"), R"({"venue": "Westmere", "autoPlayNode": []})");
+
+    for (const QString &path : {QStringLiteral("race.kva"), report, report}) {
+        ScriptFileDialog::setNextFileName(path);
+        fixture.click("OpenReportPushButton");
+        QCOMPARE(fixture.takeFailure().contains(path), path == "race.kva");
+    }
+    const QList<RunChart *> charts = fixture.form()->findChildren<RunChart *>();
+    QCOMPARE(charts.size(), 1);
+    RunChart *chart = charts.front();
+    QVERIFY(chart->isVisible());
+    QCOMPARE(chart->chartView()->chart()->title(),
+             QString("Westmere  \u00b7  Race 3  \u00b7  2024-03-05  \u00b7  median spread 420 ms"));
+
+    auto *save = chart->findChild<QPushButton *>(QString::fromLatin1(RunChart::SaveButtonName));
+    QTest::mouseClick(save, Qt::LeftButton);
+    const QImage picture(QStringLiteral("reports/Westmere_3_20240305_07094.png"));
+    QCOMPARE(picture.size(), chart->chartView()->size());
+
+    QFile::remove(QStringLiteral("reports/Westmere_3_20240305_07094.png"));
+    QVERIFY(QDir().mkpath(QStringLiteral("reports/Westmere_3_20240305_07094.png")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    auto *box =
+        chart->findChild<QMessageBox *>(QString::fromLatin1(ScriptFileDialog::FailureBoxName));
+    QVERIFY(box && box->text().contains("Westmere_3_20240305_07094.png"));
 }
 
 QTEST_MAIN(TestFormScript)
