@@ -155,6 +155,9 @@ AutoPlayThread::Leave AutoPlayThread::playWayPoint(WayPointEntry &entry, bool en
         resetNode(node, start);
     planHolds(entry, speedStep.load());
     emit presetUpdate(static_cast<int16_t>(entry.preset));
+    for (const WayPointNode &node : entry.node)
+        emit cameraStateChanged(QString::fromStdString(node.src_name),
+                                static_cast<int16_t>(entry.preset), Moving);
 
     std::atomic<bool> abandon{false};
     WayPointContext context{running, abandon, speedStep, sequenceCounter,
@@ -215,11 +218,15 @@ AutoPlayThread::Leave AutoPlayThread::supervise(const WayPointEntry &entry, cons
 
 void AutoPlayThread::announce(const WayPointEntry &entry, const NodeRunner &runner)
 {
-    if (runner.outcome() == NodeRunner::Outcome::Arrived)
+    const QString name = QString::fromStdString(runner.node().src_name);
+    const int preset = static_cast<int16_t>(entry.preset);
+    if (runner.outcome() == NodeRunner::Outcome::Arrived) {
         emit progress(++state.arrivals);
-    else if (runner.outcome() == NodeRunner::Outcome::GivenUp)
-        emit cameraGivenUp(QString::fromStdString(runner.node().src_name),
-                           static_cast<int16_t>(entry.preset));
+        emit cameraStateChanged(name, preset, Arrived);
+    } else if (runner.outcome() == NodeRunner::Outcome::GivenUp) {
+        emit cameraGivenUp(name, preset);
+        emit cameraStateChanged(name, preset, GivenUp);
+    }
 }
 
 void AutoPlayThread::finishRun()

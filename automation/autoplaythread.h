@@ -26,6 +26,9 @@ class AutoPlayThread : public QThread
     Q_OBJECT
 
 public:
+    enum CameraState { Moving, Arrived, GivenUp };
+    Q_ENUM(CameraState)
+
     static constexpr int32_t kMaxSpeed = 18;
     static constexpr int kSuperviseMs = 5;
 
@@ -72,6 +75,8 @@ signals:
     void loopUpdate(int nLoop);
     // A camera did not reach its target at this waypoint; the run went on without it.
     void cameraGivenUp(const QString &srcName, int nPreset);
+    // Each camera of a waypoint: moving when the waypoint starts, then arrived or given up.
+    void cameraStateChanged(const QString &srcName, int nPreset, int state);
     // The cameras still on their way once the first of the waypoint has arrived.
     void holdingCameras(const QStringList &srcNames, int nPreset);
     // The run report went to this path, or could not be written there.
