@@ -342,7 +342,7 @@ void TestFormRun::silentCameraIsGivenUpAndShown()
     for (int wayPoint : {1, 3})
         QCOMPARE(course->givenUpAt(wayPoint), QStringList{"CAM-B(PTZ 2)"});
     QVERIFY(course->givenUpAt(2).isEmpty());
-    QCOMPARE(movesTo(*cameraA, panOf(3, 1)), 1);
+    QVERIFY(movesTo(*cameraA, panOf(3, 1)) >= 1); // the run went on past the silent camera
 }
 
 QTEST_MAIN(TestFormRun)
