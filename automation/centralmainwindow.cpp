@@ -40,6 +40,7 @@ CentralMainWindow::CentralMainWindow(QWidget *parent)
     restoreSetUp();
     startSourceListTimer();
     InitSourcesTable();
+    setUpInputControls();
     finishSplash();
 }
 

@@ -152,6 +152,9 @@ private:
     void goTo(bool end);
     void RefreshPanelPositions();
 
+    // Keyboard and gamepad (centralmainwindow_keys.cpp).
+    void setUpInputControls();
+
     // Scripts.
     void showLoadedSetUp(const ScriptFile::LoadResult &loaded);
     void showRunChart(const QString &reportPath);

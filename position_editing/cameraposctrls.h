@@ -48,6 +48,15 @@ public:
     void RequestPreviewStop();
     void StopPreview();
 
+    // ---- keyboard and gamepad, for the selected panel (cameraposctrls_input.cpp) ----
+    // Outlines the panel whose camera the keys and the pad drive.
+    void setSelected(bool selected);
+    // Pan and tilt as the joystick drives them at this deflection; (0, 0) stops.
+    void jog(float x, float y);
+    // 1 tele, -1 wide, 0 stop, at the zoom speed of the panel's slider.
+    void zoomDrive(int direction);
+    void store();
+
     // Joystick speed percentage, stored by the form from its speed slider.
     std::atomic<int32_t> jogSpeed{50};
     // Set once the operator has closed the panel; the form then removes it.
