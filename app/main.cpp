@@ -1,3 +1,4 @@
+#include "automation/appsettings.h"
 #include "automation/centralmainwindow.h"
 #include "shell/appresources.h"
 #include "shell/zumainwindow.h"
@@ -13,7 +14,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Linux has no executable version record for Qt to read.
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+    // Ties the window to the installed trevalo.desktop entry (its name and icon in the dock).
+    QGuiApplication::setDesktopFileName(QStringLiteral("trevalo"));
     AppResources::registerFonts();
+    AppSettings::setEnabled(true);
 
     const QString version = QCoreApplication::applicationVersion();
     ZuMainWindow window(nullptr);
@@ -23,11 +27,12 @@ int main(int argc, char *argv[])
     window.contentLayout()->addWidget(form);
     QObject::connect(&window, &ZuMainWindow::requestClose, &window, &QWidget::close);
 
-    window.setWindowState(Qt::WindowMaximized);
+    AppSettings::restoreWindow(window);
     window.show();
     QApplication::setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/icon.png"))));
 
     const int result = app.exec();
+    AppSettings::saveWindow(window);
     // The form's destructor runs the shutdown steps; it goes before the window.
     delete form;
     return result;

@@ -1,5 +1,6 @@
 #include "automation/centralmainwindow.h"
 
+#include "automation/appsettings.h"
 #include "automation/autoplaythread.h"
 #include "automation/centralmainwindow_ui.h"
 #include "ndi/ndilib.h"
@@ -35,6 +36,7 @@ CentralMainWindow::CentralMainWindow(QWidget *parent)
     initialiseNdi();
     NDISourceFinder::instance().start();
     ui->setupUi(this);
+    ui->horizontalSlider->setValue(AppSettings::speedSlider(ui->horizontalSlider->value()));
     playSpeed = AutoPlayThread::speedStepFromSlider(ui->horizontalSlider->value());
     CreateInitialPanels();
     restoreSetUp();
@@ -46,6 +48,7 @@ CentralMainWindow::CentralMainWindow(QWidget *parent)
 
 CentralMainWindow::~CentralMainWindow()
 {
+    AppSettings::setSpeedSlider(ui->horizontalSlider->value());
     // A run in progress ends first, so its cameras still get their stop commands.
     isPlaying = false;
     StopAutoPlay();

@@ -151,6 +151,7 @@ private:
     void showGivenUp(const QString &srcName, int nPreset);
     void goTo(bool end);
     void RefreshPanelPositions();
+    void rememberScript(const QString &path);
 
     // Keyboard and gamepad (centralmainwindow_keys.cpp).
     void setUpInputControls();

@@ -6,6 +6,7 @@
 #include "automation/centralmainwindow_ui.h"
 #include "automation/formstyle.h"
 #include "automation/racecourse.h"
+#include "automation/runlog.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/links.h"
@@ -63,6 +64,7 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
     isGoToRun = false;
     autoPlay->writeReport.store(report);
     connectEngine();
+    RunLog::watch(autoPlay, report, start, end);
     autoPlay->start(QThread::InheritPriority);
 
     isPlaying = true;

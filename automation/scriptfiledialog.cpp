@@ -1,8 +1,12 @@
 #include "automation/scriptfiledialog.h"
 
+#include "automation/appsettings.h"
+#include "automation/racelog.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <optional>
 
@@ -35,6 +39,15 @@ QString filter()
 
 } // namespace
 
+QString ScriptFileDialog::startLocation()
+{
+    const QString last = AppSettings::lastScript();
+    if (!last.isEmpty() && QFileInfo(last).dir().exists())
+        return last;
+    QDir().mkpath(QString::fromLatin1(StartDirectory));
+    return QString::fromLatin1(StartDirectory);
+}
+
 void ScriptFileDialog::setNextFileName(const QString &fileName)
 {
     nextAnswer() = fileName;
@@ -47,24 +60,24 @@ bool ScriptFileDialog::hasNextFileName()
 
 QString ScriptFileDialog::getSaveFileName(QWidget *parent)
 {
-    QDir().mkpath(QString::fromLatin1(StartDirectory));
+    const QString start = startLocation();
     QString fileName;
     if (takeNextAnswer(fileName))
         return fileName;
     return QFileDialog::getSaveFileName(
         parent, QCoreApplication::translate("CentralMainWindow", "Save the auto play script"),
-        QString::fromLatin1(StartDirectory), filter());
+        start, filter());
 }
 
 QString ScriptFileDialog::getOpenFileName(QWidget *parent)
 {
-    QDir().mkpath(QString::fromLatin1(StartDirectory));
+    const QString start = startLocation();
     QString fileName;
     if (takeNextAnswer(fileName))
         return fileName;
     return QFileDialog::getOpenFileName(
         parent, QCoreApplication::translate("CentralMainWindow", "Open the auto play script"),
-        QString::fromLatin1(StartDirectory), filter());
+        start, filter());
 }
 
 QString ScriptFileDialog::getReportFileName(QWidget *parent)
@@ -81,6 +94,7 @@ QString ScriptFileDialog::getReportFileName(QWidget *parent)
 
 void ScriptFileDialog::showFailure(QWidget *parent, const QString &text)
 {
+    RaceLog::instance().write(QStringLiteral("warning shown: ") + text);
     auto *box = new QMessageBox(QMessageBox::Warning,
                                 QCoreApplication::translate("CentralMainWindow", "Script"), text,
                                 QMessageBox::Ok, parent);

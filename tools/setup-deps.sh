@@ -8,6 +8,7 @@ PACKAGES=(
     qtbase5-dev qtbase5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5
     libqt5charts5-dev libqt5gamepad5-dev
     xvfb xauth
+    dpkg-dev desktop-file-utils
     clang-format
 )
 

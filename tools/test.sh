@@ -17,4 +17,8 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTREVALO_SANITIZE=address,undefined \
     -DTREVALO_BUILD_BENCH=OFF
+# The Debian package, from the build the tests just passed.
+rm -rf build/package
+cpack --config build/CPackConfig.cmake -B build/package >/dev/null
+tools/check-install.sh --deb build/package/trevalo_*.deb
 echo "test.sh: all tests passed"

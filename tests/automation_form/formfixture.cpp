@@ -1,5 +1,6 @@
 #include "formfixture.h"
 
+#include "automation/appsettings.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/appresources.h"
@@ -17,10 +18,25 @@ void FormFixture::setUp()
     QVERIFY(dir->isValid());
     previousDir = QDir::currentPath();
     QDir::setCurrent(dir->path());
+    // Each test starts with nothing remembered and its own race-day log.
+    qputenv("XDG_CONFIG_HOME", dir->filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_STATE_HOME", dir->filePath(QStringLiteral("state")).toLocal8Bit());
+    AppSettings::setEnabled(true);
     CameraDataStore::instance().resetForTests();
+    openForm();
+}
+
+void FormFixture::openForm()
+{
     window = new CentralMainWindow(nullptr);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void FormFixture::restart()
+{
+    delete window;
+    openForm();
 }
 
 void FormFixture::tearDown()
@@ -30,6 +46,7 @@ void FormFixture::tearDown()
     // A preset the test did not use must not answer the next test's ask.
     if (ScriptFileDialog::hasNextFileName())
         ScriptFileDialog::getOpenFileName(nullptr);
+    AppSettings::setEnabled(false);
     QDir::setCurrent(previousDir);
     dir.reset();
 }

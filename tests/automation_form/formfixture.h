@@ -17,6 +17,8 @@ class FormFixture
 public:
     void setUp();
     void tearDown();
+    // Closes the form and opens a new one, as a restart of the program would.
+    void restart();
 
     CentralMainWindow *form() const { return window; }
     // Hands the form over to the test, which then deletes it itself.
@@ -39,6 +41,8 @@ public:
     static QStringList selectorItems(CameraPosCtrls *panel);
 
 private:
+    void openForm();
+
     std::unique_ptr<QTemporaryDir> dir;
     QString previousDir;
     CentralMainWindow *window = nullptr;

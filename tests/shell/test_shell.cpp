@@ -1,3 +1,4 @@
+#include "automation/appsettings.h"
 #include "shell/borderzones.h"
 #include "shell/infodialog.h"
 #include "shell/links.h"
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -324,6 +326,40 @@ private slots:
         }
         QTRY_VERIFY(window->isMaximized());
         QVERIFY(!child<QToolButton>(window, "restoreButton")->isHidden());
+    }
+
+    // Maximised or where the operator left it, the window opens as it was closed; with nothing
+    // remembered it opens maximised.
+    void windowStateSurvivesARestart_data()
+    {
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("maximised") << true;
+        QTest::newRow("normal") << false;
+    }
+    void windowStateSurvivesARestart()
+    {
+        QFETCH(bool, maximized);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        AppSettings::setEnabled(true);
+        ZuMainWindow first;
+        AppSettings::restoreWindow(first);
+        QVERIFY(first.windowState() & Qt::WindowMaximized);
+
+        showNormalAt(windowRect);
+        if (maximized) {
+            QTest::mouseClick(child<QToolButton>(window, "maximizeButton"), Qt::LeftButton);
+            QTRY_VERIFY(window->isMaximized());
+        }
+        AppSettings::saveWindow(*window);
+        ZuMainWindow next;
+        AppSettings::restoreWindow(next);
+        AppSettings::setEnabled(false);
+        next.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&next));
+        QCOMPARE(next.isMaximized(), maximized);
+        if (!maximized)
+            QTRY_COMPARE(next.geometry(), windowRect);
     }
 
     void closeButtonRequestsClose()
