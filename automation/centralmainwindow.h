@@ -26,10 +26,10 @@ namespace ScriptFile {
 struct LoadResult;
 }
 
-// The automation form: the race set-up with its bounds, the row of camera panels fed with the
-// discovered sources, the AutoPlay Sources table, the run controls that drive one auto-play
-// engine at a time, and SAVE and LOAD of scripts. It also brings NDI and discovery up and down
-// around its own lifetime.
+// The automation form: the race set-up (its rules are RaceParameters'), the row of camera
+// panels fed with the discovered sources, the AutoPlay Sources table, the run controls that
+// drive one auto-play engine at a time, and SAVE and LOAD of scripts. It also brings NDI and
+// discovery up and down around its own lifetime.
 class CentralMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -118,30 +118,24 @@ private:
     void InitSourcesTable();
     void FillSourcesTable(const CameraDataStore::SourceFlags &sources);
 
-    // Race parameters: the checks clamp and set the step buttons, the shows write the fields.
-    void ShowCurrentRace();
-    void CheckCurrentRace();
-    void ShowSetupWayPoint();
+    // Race parameters: RaceParameters holds the rules; a show writes a field and its step
+    // buttons, a change shows the fields it can alter.
+    void showField(RaceParameters::Field field);
+    void showChange(RaceParameters::Field changed);
+    void showRaceParameters();
+    void giveWayPointRange();
+    void stepField(RaceParameters::Field field, int direction);
+    void typeField(RaceParameters::Field field, const QString &text);
+    // For the run and script parts: the checks hold the fields, the shows write them.
     void CheckSetupWayPoint();
-    void ShowStartWayPoint();
-    void CheckStartWayPoint();
-    void ShowEndWayPoint();
-    void CheckEndWayPoint();
-    void ShowLoopCount();
+    void ShowSetupWayPoint();
     void CheckLoopCount();
+    void ShowLoopCount();
     void ShowRaceLength();
-    void UpdateTotalRaces();
     void UpdateTotalWayPoints();
-    void enableTotalWayPointSteps();
-    void ResetTotalWayPoints();
-    void ResetRaceLengthAndLoops();
+    void applyTotalRaces();
     void restoreSetUp();
     void resetSetUp();
-    void giveWayPointRange();
-    void applyTotalRaces();
-    void stepTotalRaces(int change);
-    void stepStartWayPoint(int change);
-    void stepEndWayPoint(int change);
 
     // Runs.
     void toggleRun();
@@ -151,7 +145,6 @@ private:
     void showGivenUp(const QString &srcName, int nPreset);
     void goTo(bool end);
     void RefreshPanelPositions();
-    void rememberScript(const QString &path);
 
     // Keyboard and gamepad (centralmainwindow_keys.cpp).
     void setUpInputControls();

@@ -1,4 +1,5 @@
-// The race parameters of the form: their bounds, step buttons, fields and resets.
+// The race parameters on the form: each control changes RaceParameters, which holds the rules,
+// and the form then shows the fields the change can alter.
 #include "automation/centralmainwindow.h"
 
 #include "automation/centralmainwindow_ui.h"
@@ -8,163 +9,145 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <algorithm>
 
 namespace {
 
-constexpr int16_t MaxStepWayPoints = 99;
+using Field = RaceParameters::Field;
 
-void enableSteps(QToolButton *down, bool downEnabled, QToolButton *up, bool upEnabled)
+struct FieldWidgets
 {
-    down->setEnabled(downEnabled);
-    up->setEnabled(upEnabled);
+    QLineEdit *edit;
+    QToolButton *down, *up;
+};
+
+FieldWidgets widgetsOf(const Ui::CentralMainWindow &ui, Field field)
+{
+    switch (field) {
+    case Field::TotalRaces:
+        return {ui.TotalRaceslineEdit, ui.LTotalRacesToolButton, ui.RTotalRacesToolButton};
+    case Field::CurrentRace:
+        return {ui.CurrentRaceLineEdit, ui.LCurrentRaceToolButton, ui.RCurrentRaceToolButton};
+    case Field::TotalWayPoints:
+        return {ui.TotalWayPtlineEdit, ui.LTotalWayPtsToolButton, ui.RTotalWayPtsToolButton};
+    case Field::SetupWayPoint:
+        return {ui.SetupWayptLineEdit, ui.LSetupWayptToolButton, ui.RSetupWayptToolButton};
+    case Field::EndWayPoint:
+        return {ui.EndWayPtLlineEdit, ui.LEndWayptToolButton, ui.REndWayptToolButton};
+    case Field::StartWayPoint:
+        return {ui.StartWayptLineEdit, ui.LStartWayptToolButton, ui.RStartWayptToolButton};
+    case Field::LoopCount:
+        return {ui.LoopCountLlineEdit, ui.LLoopCountToolButton, ui.RLoopCountToolButton};
+    case Field::RaceLength:
+        break;
+    }
+    return {ui.RaceLengthLineEdit, nullptr, nullptr};
 }
 
 } // namespace
 
+void CentralMainWindow::showField(Field field)
+{
+    const FieldWidgets widgets = widgetsOf(*ui, field);
+    widgets.edit->setText(race.text(field));
+    if (widgets.down) {
+        widgets.down->setEnabled(race.canStepDown(field));
+        widgets.up->setEnabled(race.canStepUp(field));
+    }
+}
+
+// Only the fields the change can alter: rewriting an editable field would drop what the
+// operator is still typing there.
+void CentralMainWindow::showChange(Field changed)
+{
+    for (Field field : RaceParameters::affectedBy(changed))
+        showField(field);
+    switch (changed) {
+    case Field::TotalWayPoints:
+        ui->raceCourseWidget->setWayPointCount(race.totalWayPoints);
+        [[fallthrough]];
+    case Field::SetupWayPoint:
+    case Field::EndWayPoint:
+    case Field::StartWayPoint:
+        giveWayPointRange();
+        break;
+    default:
+        break;
+    }
+}
+
+void CentralMainWindow::showRaceParameters()
+{
+    for (Field field : RaceParameters::Fields)
+        showField(field);
+    ui->raceCourseWidget->setWayPointCount(race.totalWayPoints);
+    giveWayPointRange();
+}
+
+// The store files new positions under the setup waypoint; each panel numbers its own within
+// Start..End.
 void CentralMainWindow::giveWayPointRange()
 {
+    CameraDataStore::instance().setCurrentSetupWayPoint(race.setupWayPoint);
     for (CameraPosCtrls *panel : panels)
         panel->SetWayPointRange(race.setupWayPoint, race.startWayPoint, race.endWayPoint);
 }
 
-void CentralMainWindow::ShowCurrentRace()
+void CentralMainWindow::stepField(Field field, int direction)
 {
-    ui->CurrentRaceLineEdit->setText(RaceParameters::fraction(race.currentRace, race.totalRaces));
+    race.step(field, direction);
+    showChange(field);
 }
 
-void CentralMainWindow::CheckCurrentRace()
+void CentralMainWindow::typeField(Field field, const QString &text)
 {
-    race.currentRace = std::min(race.currentRace, race.totalRaces);
-    enableSteps(ui->LCurrentRaceToolButton, race.currentRace >= 2, ui->RCurrentRaceToolButton,
-                race.currentRace < race.totalRaces);
-}
-
-void CentralMainWindow::ShowSetupWayPoint()
-{
-    ui->SetupWayptLineEdit->setText(
-        RaceParameters::fraction(race.setupWayPoint, race.totalWayPoints));
-    CameraDataStore::instance().setCurrentSetupWayPoint(race.setupWayPoint);
-    giveWayPointRange();
+    race.setTyped(field, text);
+    showChange(field);
 }
 
 void CentralMainWindow::CheckSetupWayPoint()
 {
-    race.setupWayPoint = std::min(race.setupWayPoint, race.totalWayPoints);
-    enableSteps(ui->LSetupWayptToolButton, race.setupWayPoint >= 2, ui->RSetupWayptToolButton,
-                race.setupWayPoint < race.totalWayPoints);
+    race.holdToFormBounds();
 }
 
-void CentralMainWindow::ShowStartWayPoint()
+void CentralMainWindow::ShowSetupWayPoint()
 {
-    ui->StartWayptLineEdit->setText(
-        RaceParameters::fraction(race.startWayPoint, race.totalWayPoints));
-}
-
-void CentralMainWindow::CheckStartWayPoint()
-{
-    race.startWayPoint = std::min(race.startWayPoint, race.endWayPoint);
-    enableSteps(ui->LStartWayptToolButton, race.startWayPoint >= 2, ui->RStartWayptToolButton,
-                race.startWayPoint < race.endWayPoint);
-    giveWayPointRange();
-}
-
-void CentralMainWindow::ShowEndWayPoint()
-{
-    ui->EndWayPtLlineEdit->setText(RaceParameters::fraction(race.endWayPoint, race.totalWayPoints));
-}
-
-void CentralMainWindow::CheckEndWayPoint()
-{
-    race.endWayPoint = std::min(race.endWayPoint, race.totalWayPoints);
-    enableSteps(ui->LEndWayptToolButton, race.endWayPoint > race.startWayPoint,
-                ui->REndWayptToolButton, race.endWayPoint < race.totalWayPoints);
-}
-
-void CentralMainWindow::ShowLoopCount()
-{
-    ui->LoopCountLlineEdit->setText(QString::number(race.loopCount));
+    showChange(Field::SetupWayPoint);
 }
 
 void CentralMainWindow::CheckLoopCount()
 {
-    race.loopCount = std::min(race.loopCount, RaceParameters::MaxLoopCount);
-    enableSteps(ui->LLoopCountToolButton, race.loopCount >= 2, ui->RLoopCountToolButton,
-                race.loopCount < RaceParameters::MaxLoopCount);
+    race.holdToFormBounds();
+}
+
+void CentralMainWindow::ShowLoopCount()
+{
+    showField(Field::LoopCount);
 }
 
 void CentralMainWindow::ShowRaceLength()
 {
-    ui->RaceLengthLineEdit->setText(QString::number(race.raceLength));
-}
-
-void CentralMainWindow::UpdateTotalRaces()
-{
-    enableSteps(ui->LTotalRacesToolButton, race.totalRaces >= 3, ui->RTotalRacesToolButton,
-                race.totalRaces < RaceParameters::MaxTotalRaces);
-    ui->TotalRaceslineEdit->setText(QString::number(race.totalRaces));
-}
-
-void CentralMainWindow::enableTotalWayPointSteps()
-{
-    enableSteps(ui->LTotalWayPtsToolButton, race.totalWayPoints >= 4, ui->RTotalWayPtsToolButton,
-                race.totalWayPoints < MaxStepWayPoints);
+    showField(Field::RaceLength);
 }
 
 void CentralMainWindow::UpdateTotalWayPoints()
 {
-    enableTotalWayPointSteps();
-    ui->TotalWayPtlineEdit->setText(QString::number(race.totalWayPoints));
-    ui->raceCourseWidget->setWayPointCount(race.totalWayPoints);
-    CheckSetupWayPoint();
-    CheckEndWayPoint();
-    CheckStartWayPoint();
-    ShowSetupWayPoint();
-    ShowStartWayPoint();
-    ShowEndWayPoint();
+    race.holdToFormBounds();
+    showChange(Field::TotalWayPoints);
 }
 
-void CentralMainWindow::ResetTotalWayPoints()
+void CentralMainWindow::applyTotalRaces()
 {
-    race.totalWayPoints = RaceParameters::DefaultTotalWayPoints;
-    ui->TotalWayPtlineEdit->setText(QString::number(race.totalWayPoints));
-    ui->raceCourseWidget->setWayPointCount(race.totalWayPoints);
+    race.holdToFormBounds();
+    showChange(Field::TotalRaces);
 }
 
-void CentralMainWindow::ResetRaceLengthAndLoops()
-{
-    race.raceLength = RaceParameters::DefaultRaceLength;
-    ShowRaceLength();
-    race.loopCount = 1;
-    CheckLoopCount();
-    ShowLoopCount();
-    ui->CurrentLoopLabel->clear();
-    ui->CurrentLoopValueLabel->clear();
-}
-
-// The default set-up, as at start-up; the venue stays. The total buttons are refreshed too,
-// or a reset from 999 races would leave the step-up button disabled at 30.
+// The default set-up, as at start-up; the venue stays.
 void CentralMainWindow::restoreSetUp()
 {
-    race.totalRaces = RaceParameters::DefaultTotalRaces;
-    UpdateTotalRaces();
-    ResetTotalWayPoints();
-    enableTotalWayPointSteps();
-    race.setupWayPoint = 1;
-    CheckSetupWayPoint();
-    ShowSetupWayPoint();
-    race.currentRace = 1;
-    CheckCurrentRace();
-    ShowCurrentRace();
-    // Both ends first, then both checks: checking Start against the old End would leave its
-    // step-up button disabled after a reset from a one-waypoint range.
-    race.startWayPoint = 1;
-    race.endWayPoint = race.totalWayPoints;
-    CheckEndWayPoint();
-    CheckStartWayPoint();
-    ShowStartWayPoint();
-    ShowEndWayPoint();
-    ResetRaceLengthAndLoops();
+    race.reset();
+    showRaceParameters();
+    ui->CurrentLoopLabel->clear();
+    ui->CurrentLoopValueLabel->clear();
 }
 
 void CentralMainWindow::resetSetUp()
@@ -178,145 +161,92 @@ void CentralMainWindow::on_ResetPushButton_clicked()
     resetSetUp();
 }
 
-// ---- step buttons ----
-
-// A new total also bounds the current race.
-void CentralMainWindow::applyTotalRaces()
-{
-    UpdateTotalRaces();
-    CheckCurrentRace();
-    ShowCurrentRace();
-}
-
-void CentralMainWindow::stepTotalRaces(int change)
-{
-    race.totalRaces = int16_t(race.totalRaces + change);
-    applyTotalRaces();
-}
-
 void CentralMainWindow::on_LTotalRacesToolButton_clicked()
 {
-    stepTotalRaces(-1);
+    stepField(Field::TotalRaces, -1);
 }
 
 void CentralMainWindow::on_RTotalRacesToolButton_clicked()
 {
-    stepTotalRaces(1);
+    stepField(Field::TotalRaces, 1);
 }
 
 void CentralMainWindow::on_LTotalWayPtsToolButton_clicked()
 {
-    --race.totalWayPoints;
-    UpdateTotalWayPoints();
+    stepField(Field::TotalWayPoints, -1);
 }
 
 void CentralMainWindow::on_RTotalWayPtsToolButton_clicked()
 {
-    ++race.totalWayPoints;
-    UpdateTotalWayPoints();
+    stepField(Field::TotalWayPoints, 1);
 }
 
 void CentralMainWindow::on_LSetupWayptToolButton_clicked()
 {
-    --race.setupWayPoint;
-    CheckSetupWayPoint();
-    ShowSetupWayPoint();
+    stepField(Field::SetupWayPoint, -1);
 }
 
 void CentralMainWindow::on_RSetupWayptToolButton_clicked()
 {
-    ++race.setupWayPoint;
-    CheckSetupWayPoint();
-    ShowSetupWayPoint();
+    stepField(Field::SetupWayPoint, 1);
 }
 
 void CentralMainWindow::on_LCurrentRaceToolButton_clicked()
 {
-    --race.currentRace;
-    CheckCurrentRace();
-    ShowCurrentRace();
+    stepField(Field::CurrentRace, -1);
 }
 
 void CentralMainWindow::on_RCurrentRaceToolButton_clicked()
 {
-    ++race.currentRace;
-    CheckCurrentRace();
-    ShowCurrentRace();
-}
-
-void CentralMainWindow::stepStartWayPoint(int change)
-{
-    race.startWayPoint = int16_t(race.startWayPoint + change);
-    CheckStartWayPoint();
-    ShowStartWayPoint();
-    CheckEndWayPoint();
-    ShowEndWayPoint();
+    stepField(Field::CurrentRace, 1);
 }
 
 void CentralMainWindow::on_LStartWayptToolButton_clicked()
 {
-    stepStartWayPoint(-1);
+    stepField(Field::StartWayPoint, -1);
 }
 
 void CentralMainWindow::on_RStartWayptToolButton_clicked()
 {
-    stepStartWayPoint(1);
-}
-
-void CentralMainWindow::stepEndWayPoint(int change)
-{
-    race.endWayPoint = int16_t(race.endWayPoint + change);
-    CheckEndWayPoint();
-    ShowEndWayPoint();
-    CheckStartWayPoint();
-    ShowStartWayPoint();
+    stepField(Field::StartWayPoint, 1);
 }
 
 void CentralMainWindow::on_LEndWayptToolButton_clicked()
 {
-    stepEndWayPoint(-1);
+    stepField(Field::EndWayPoint, -1);
 }
 
 void CentralMainWindow::on_REndWayptToolButton_clicked()
 {
-    stepEndWayPoint(1);
+    stepField(Field::EndWayPoint, 1);
 }
 
 void CentralMainWindow::on_LLoopCountToolButton_clicked()
 {
-    --race.loopCount;
-    CheckLoopCount();
-    ShowLoopCount();
+    stepField(Field::LoopCount, -1);
 }
 
 void CentralMainWindow::on_RLoopCountToolButton_clicked()
 {
-    ++race.loopCount;
-    CheckLoopCount();
-    ShowLoopCount();
+    stepField(Field::LoopCount, 1);
 }
-
-// ---- typed values ----
 
 void CentralMainWindow::on_TotalRaceslineEdit_editingFinished()
 {
-    race.totalRaces = RaceParameters::totalRacesFromText(ui->TotalRaceslineEdit->text());
-    applyTotalRaces();
+    typeField(Field::TotalRaces, ui->TotalRaceslineEdit->text());
 }
 
 void CentralMainWindow::on_TotalWayPtlineEdit_editingFinished()
 {
-    race.totalWayPoints = RaceParameters::totalWayPointsFromText(ui->TotalWayPtlineEdit->text());
-    UpdateTotalWayPoints();
+    typeField(Field::TotalWayPoints, ui->TotalWayPtlineEdit->text());
 }
 
 void CentralMainWindow::on_RaceLengthLineEdit_editingFinished()
 {
-    race.raceLength = RaceParameters::raceLengthFromText(ui->RaceLengthLineEdit->text());
-    ShowRaceLength();
+    typeField(Field::RaceLength, ui->RaceLengthLineEdit->text());
 }
 
 void CentralMainWindow::on_RaceCourseNameLineEdit_editingFinished()
 {
-    race.venue = ui->RaceCourseNameLineEdit->text().toStdString();
+    race.setVenue(ui->RaceCourseNameLineEdit->text());
 }

@@ -1,16 +1,12 @@
 #include "formfixture.h"
 
-#include "automation/autoplaythread.h"
 #include "automation/racecourse.h"
-#include "automation/racelog.h"
-#include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "position_editing/camerasrcaddctrl.h"
 #include "store/cameradatastore.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -39,230 +35,81 @@ private slots:
     void init() { fixture.setUp(); }
     void cleanup() { fixture.tearDown(); }
 
-    void startUp();
-    void stepButtonsStopAtTheirBounds();
-    void typedValues();
-    void totalWayPointPullsTheOthersDown();
-    void rememberedAcrossARestart();
-    void startAndEndNeverCrossNorCurrentRaceTotal();
-    void resetRestoresStepButtons();
-    void setupWayPointReachesPanelsAndStore();
+    void parameterControls();
     void panelRowGrowsToTenAndShrinks();
     void newSourceIsOfferedOnceToEveryPanel();
     void sourcesTable();
     void linkButtons();
 
 private:
-    QString state(const char *name) const
+    // A widget with its text, or "on"/"off" for the enabled state of a step button.
+    using Rows = QList<QPair<const char *, const char *>>;
+    void compare(const Rows &rows) const
     {
-        return QString(name).endsWith("ToolButton") ? (fixture.enabled(name) ? "on" : "off")
-                                                    : fixture.text(name);
+        QStringList expected, actual;
+        for (const auto &[name, value] : rows) {
+            const bool button = QString(name).endsWith("ToolButton");
+            const QString state =
+                button ? (fixture.enabled(name) ? "on" : "off") : fixture.text(name);
+            expected << QString("%1=%2").arg(name, value);
+            actual << QString("%1=%2").arg(name, state);
+        }
+        QCOMPARE(actual, expected);
     }
 
     FormFixture fixture;
 };
 
-// Texts of line edits, or "on"/"off" for the enabled state of step buttons.
-void TestFormSetup::startUp()
+// One change through each kind of control; the rules behind them are RaceParameters' own.
+void TestFormSetup::parameterControls()
 {
-    const QList<QPair<const char *, const char *>> rows{
-        {"TotalRaceslineEdit", "30"},     {"TotalWayPtlineEdit", "12"},
-        {"SetupWayptLineEdit", "1/12"},   {"CurrentRaceLineEdit", "1/30"},
-        {"StartWayptLineEdit", "1/12"},   {"EndWayPtLlineEdit", "12/12"},
-        {"RaceLengthLineEdit", "3000"},   {"LoopCountLlineEdit", "1"},
-        {"RaceCourseNameLineEdit", ""},   {"LSetupWayptToolButton", "off"},
-        {"RSetupWayptToolButton", "on"},  {"LCurrentRaceToolButton", "off"},
-        {"RCurrentRaceToolButton", "on"}, {"LStartWayptToolButton", "off"},
-        {"RStartWayptToolButton", "on"},  {"LEndWayptToolButton", "on"},
-        {"REndWayptToolButton", "off"},   {"LLoopCountToolButton", "off"},
-        {"RLoopCountToolButton", "on"},   {"LTotalRacesToolButton", "on"},
-        {"RTotalWayPtsToolButton", "on"}};
-    QStringList expected, actual;
-    for (const auto &[name, value] : rows) {
-        expected << QString("%1=%2").arg(name, value);
-        actual << QString("%1=%2").arg(name, state(name));
-    }
-    QCOMPARE(actual, expected);
-    QCOMPARE(fixture.widget<QLabel>("CurrentLoopLabel")->text(), QString());
-    QCOMPARE(fixture.widget<QLabel>("CurrentLoopValueLabel")->text(), QString());
+    const Rows startUp{{"TotalRaceslineEdit", "30"},      {"TotalWayPtlineEdit", "12"},
+                       {"SetupWayptLineEdit", "1/12"},    {"CurrentRaceLineEdit", "1/30"},
+                       {"StartWayptLineEdit", "1/12"},    {"EndWayPtLlineEdit", "12/12"},
+                       {"RaceLengthLineEdit", "3000"},    {"LoopCountLlineEdit", "1"},
+                       {"LSetupWayptToolButton", "off"},  {"RSetupWayptToolButton", "on"},
+                       {"LCurrentRaceToolButton", "off"}, {"RCurrentRaceToolButton", "on"},
+                       {"LStartWayptToolButton", "off"},  {"RStartWayptToolButton", "on"},
+                       {"LEndWayptToolButton", "on"},     {"REndWayptToolButton", "off"},
+                       {"LLoopCountToolButton", "off"},   {"RLoopCountToolButton", "on"},
+                       {"LTotalRacesToolButton", "on"},   {"RTotalRacesToolButton", "on"},
+                       {"LTotalWayPtsToolButton", "on"},  {"RTotalWayPtsToolButton", "on"}};
+    compare(startUp);
     QCOMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->count(), int16_t(12));
-}
 
-// Field, its step buttons, the lower bound, a value typed before stepping up, the upper bound.
-void TestFormSetup::stepButtonsStopAtTheirBounds()
-{
-    struct Row
-    {
-        const char *field, *down, *up, *low, *typedBeforeUp, *high;
-    };
-    for (const Row &row : {Row{"TotalWayPtlineEdit", "LTotalWayPtsToolButton",
-                               "RTotalWayPtsToolButton", "3", nullptr, "99"},
-                           Row{"TotalRaceslineEdit", "LTotalRacesToolButton",
-                               "RTotalRacesToolButton", "2", "990", "999"},
-                           Row{"LoopCountLlineEdit", "LLoopCountToolButton", "RLoopCountToolButton",
-                               "1", nullptr, "99"}}) {
-        fixture.click("ResetPushButton");
-        fixture.click(row.down, 40);
-        QCOMPARE(fixture.text(row.field), QString(row.low));
-        QVERIFY2(!fixture.enabled(row.down), row.down);
-        if (row.typedBeforeUp)
-            fixture.type(row.field, row.typedBeforeUp);
-        fixture.click(row.up, 110);
-        QCOMPARE(fixture.text(row.field), QString(row.high));
-        QVERIFY2(!fixture.enabled(row.up), row.up);
-        QVERIFY2(fixture.enabled(row.down), row.down);
-        // Other fields never bear on a bound.
-        fixture.type("TotalWayPtlineEdit", "2");
-        QCOMPARE(fixture.enabled("RLoopCountToolButton"),
-                 row.up != QString("RLoopCountToolButton"));
-    }
-}
-
-// Each value typed into a reset form, with what the form then shows.
-void TestFormSetup::typedValues()
-{
-    const char *total = "TotalWayPtlineEdit", *races = "TotalRaceslineEdit",
-               *length = "RaceLengthLineEdit";
-    const QList<std::tuple<const char *, QString, QString>> rows{
-        {total, "1", "2 end 2/2 course 2 steps off/on"},
-        {total, "0", "2 end 2/2 course 2 steps off/on"},
-        {total, "abc", "2 end 2/2 course 2 steps off/on"},
-        {total, "99", "99 end 12/99 course 99 steps on/off"},
-        {total, "9999", "9999 end 12/9999 course 100 steps on/off"},
-        {total, "12345", "1234 end 12/1234 course 100 steps on/off"},
-        {races, "0", "1 current 1/1"},
-        {races, "-7", "1 current 1/1"},
-        {races, "xy", "1 current 1/1"},
-        {races, "999", "999 current 1/999"},
-        {length, "0", "1 length 1"},
-        {length, "far", "1 length 1"},
-        {length, "1600", "1600 length 1600"},
-        {length, "32767", "32767 length 32767"},
-        {length, "40000", "32767 length 32767"}};
-    QStringList expected, actual;
-    for (const auto &[field, typed, shown] : rows) {
-        fixture.click("ResetPushButton");
-        fixture.type(field, typed);
-        QString seen = fixture.text(field);
-        if (field == total)
-            seen += QString(" end %1 course %2 steps %3/%4")
-                        .arg(fixture.text("EndWayPtLlineEdit"))
-                        .arg(fixture.widget<RaceCourse>("raceCourseWidget")->count())
-                        .arg(state("LTotalWayPtsToolButton"), state("RTotalWayPtsToolButton"));
-        else if (field == races)
-            seen += " current " + fixture.text("CurrentRaceLineEdit");
-        else
-            seen += " length " + QString::number(fixture.form()->raceParameters().raceLength);
-        expected << QString("%1 '%2': %3").arg(field, typed, shown);
-        actual << QString("%1 '%2': %3").arg(field, typed, seen);
-    }
-    QCOMPARE(actual, expected);
-}
-
-void TestFormSetup::totalWayPointPullsTheOthersDown()
-{
-    fixture.click("RSetupWayptToolButton", 9);
-    fixture.click("RStartWayptToolButton", 7);
-    fixture.click("LEndWayptToolButton", 2);
-    fixture.type("TotalWayPtlineEdit", "9");
-    QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("9/9"));
-    QCOMPARE(fixture.text("StartWayptLineEdit"), QString("8/9"));
-    QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("9/9"));
-    fixture.type("TotalWayPtlineEdit", "5");
-    QCOMPARE(fixture.text("StartWayptLineEdit"), QString("5/5"));
-    for (const char *name : {"RSetupWayptToolButton", "RStartWayptToolButton",
-                             "LEndWayptToolButton", "REndWayptToolButton"})
-        QVERIFY2(!fixture.enabled(name), name);
-    fixture.type("TotalWayPtlineEdit", "20");
-    QCOMPARE(fixture.text("SetupWayptLineEdit"), QString("5/20"));
-    QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("5/20"));
-    QVERIFY(fixture.enabled("RSetupWayptToolButton"));
-    QVERIFY(fixture.enabled("REndWayptToolButton"));
-}
-
-void TestFormSetup::startAndEndNeverCrossNorCurrentRaceTotal()
-{
-    fixture.click("LEndWayptToolButton", 8);
-    fixture.click("RStartWayptToolButton", 10);
-    QCOMPARE(fixture.text("StartWayptLineEdit"), QString("4/12"));
-    QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("4/12"));
-    QVERIFY(!fixture.enabled("RStartWayptToolButton"));
-    QVERIFY(!fixture.enabled("LEndWayptToolButton"));
-    fixture.click("REndWayptToolButton");
-    QVERIFY(fixture.enabled("RStartWayptToolButton"));
-    QVERIFY(fixture.enabled("LEndWayptToolButton"));
-
-    fixture.click("RCurrentRaceToolButton", 40);
-    QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("30/30"));
-    QVERIFY(!fixture.enabled("RCurrentRaceToolButton"));
-    fixture.click("LTotalRacesToolButton", 5);
-    QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("25/25"));
-// The slider and the last script saved or loaded come back after a restart; a failed LOAD
-// changes neither and goes to the race-day log.
-void TestFormSetup::rememberedAcrossARestart()
-{
-    auto *slider = fixture.widget<QSlider>("horizontalSlider");
-    QCOMPARE(slider->value(), 60);
-    QCOMPARE(ScriptFileDialog::startLocation(), QString("./scripts/"));
-    QVERIFY(QDir().mkpath("a") && QDir().mkpath("b"));
-    ScriptFileDialog::setNextFileName("a/one.kva");
-    fixture.click("scriptSavePushButton");
-    QCOMPARE(fixture.form()->windowTitle(), QString("one.kva - Trevalo"));
-    QVERIFY(QFile::copy("a/one.kva", "b/two.kva"));
-    ScriptFileDialog::setNextFileName("b/two.kva");
-    fixture.click("scriptLoadPushButton");
-    QCOMPARE(fixture.form()->windowTitle(), QString("two.kva - Trevalo"));
-    ScriptFileDialog::setNextFileName("b/missing.kva");
-    fixture.click("scriptLoadPushButton");
-    QVERIFY(fixture.takeFailure().startsWith("Could not load"));
-    slider->setValue(83);
-
-    fixture.restart();
-    QCOMPARE(fixture.widget<QSlider>("horizontalSlider")->value(), 83);
-    QCOMPARE(fixture.form()->speedStep(), AutoPlayThread::speedStepFromSlider(83));
-    QCOMPARE(ScriptFileDialog::startLocation(), QDir::current().absoluteFilePath("b/two.kva"));
-    QFile log(RaceLog::filePath());
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QVERIFY(log.readAll().contains("warning shown: Could not load"));
-    // A folder that has gone sends the dialogs back to the default.
-    QVERIFY(QDir("b").removeRecursively());
-    QCOMPARE(ScriptFileDialog::startLocation(), QString("./scripts/"));
-}
-
-    fixture.type("TotalRaceslineEdit", "5");
-    QCOMPARE(fixture.text("CurrentRaceLineEdit"), QString("5/5"));
-    fixture.click("RTotalRacesToolButton");
-    QVERIFY(fixture.enabled("RCurrentRaceToolButton"));
-}
-
-void TestFormSetup::resetRestoresStepButtons()
-{
     fixture.type("TotalRaceslineEdit", "999");
-    fixture.type("TotalWayPtlineEdit", "99");
-    fixture.click("LEndWayptToolButton", 98);
-    fixture.click("RLoopCountToolButton", 5);
+    fixture.click("RCurrentRaceToolButton", 2);
+    fixture.click("RSetupWayptToolButton", 9);
+    fixture.type("TotalWayPtlineEdit", "5");
+    fixture.click("RStartWayptToolButton", 9);
+    fixture.click("RLoopCountToolButton");
+    fixture.type("RaceLengthLineEdit", "40000");
     fixture.type("RaceCourseNameLineEdit", "Hollow Downs");
-    fixture.click("ResetPushButton");
-    QCOMPARE(fixture.text("TotalRaceslineEdit"), QString("30"));
-    QCOMPARE(fixture.text("TotalWayPtlineEdit"), QString("12"));
-    QCOMPARE(fixture.text("EndWayPtLlineEdit"), QString("12/12"));
-    QCOMPARE(fixture.text("LoopCountLlineEdit"), QString("1"));
-    QCOMPARE(fixture.text("RaceCourseNameLineEdit"), QString("Hollow Downs"));
-    for (const char *name : {"RTotalRacesToolButton", "RTotalWayPtsToolButton",
-                             "RStartWayptToolButton", "LEndWayptToolButton"})
-        QVERIFY2(fixture.enabled(name), name);
-}
-
-void TestFormSetup::setupWayPointReachesPanelsAndStore()
-{
-    fixture.click("RSetupWayptToolButton", 3);
-    fixture.click("RStartWayptToolButton", 2);
-    QCOMPARE(CameraDataStore::instance().getCurrentSetupWayPoint(), 4);
+    const Rows changed{{"TotalRaceslineEdit", "999"},    {"RTotalRacesToolButton", "off"},
+                       {"CurrentRaceLineEdit", "3/999"}, {"LCurrentRaceToolButton", "on"},
+                       {"TotalWayPtlineEdit", "5"},      {"SetupWayptLineEdit", "5/5"},
+                       {"RSetupWayptToolButton", "off"}, {"StartWayptLineEdit", "5/5"},
+                       {"RStartWayptToolButton", "off"}, {"EndWayPtLlineEdit", "5/5"},
+                       {"LEndWayptToolButton", "off"},   {"REndWayptToolButton", "off"},
+                       {"LoopCountLlineEdit", "2"},      {"LLoopCountToolButton", "on"},
+                       {"RaceLengthLineEdit", "32767"}};
+    compare(changed);
+    QCOMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->count(), int16_t(5));
+    QCOMPARE(fixture.form()->raceParameters().venue, std::string("Hollow Downs"));
+    // New positions go under the setup waypoint; the panels number theirs within Start..End.
+    fixture.click("LStartWayptToolButton", 2);
+    QCOMPARE(CameraDataStore::instance().getCurrentSetupWayPoint(), 5);
     for (CameraPosCtrls *panel : fixture.form()->cameraPanels()) {
         auto *box = panel->findChild<QSpinBox *>(QStringLiteral("wayPointSpinBox"));
         QCOMPARE(QString("%1..%2=%3").arg(box->minimum()).arg(box->maximum()).arg(box->value()),
-                 QString("3..12=4"));
+                 QString("3..5=5"));
     }
+
+    fixture.click("ResetPushButton");
+    compare(startUp);
+    QCOMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->count(), int16_t(12));
+    QCOMPARE(fixture.text("RaceCourseNameLineEdit"), QString("Hollow Downs"));
+    QCOMPARE(fixture.form()->raceParameters().venue, std::string("Hollow Downs"));
 }
 
 void TestFormSetup::panelRowGrowsToTenAndShrinks()
