@@ -151,6 +151,7 @@ private:
 
     // Scripts.
     void showLoadedSetUp(const ScriptFile::LoadResult &loaded);
+    void rememberScript(const QString &path);
     void showRunChart(const QString &reportPath);
 
     std::unique_ptr<Ui::CentralMainWindow> ui;

@@ -1,6 +1,9 @@
 #include "formfixture.h"
 
+#include "automation/autoplaythread.h"
 #include "automation/racecourse.h"
+#include "automation/racelog.h"
+#include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "position_editing/camerasrcaddctrl.h"
 #include "store/cameradatastore.h"
@@ -40,6 +43,7 @@ private slots:
     void newSourceIsOfferedOnceToEveryPanel();
     void sourcesTable();
     void linkButtons();
+    void rememberedAcrossARestart();
 
 private:
     // A widget with its text, or "on"/"off" for the enabled state of a step button.
@@ -191,6 +195,38 @@ void TestFormSetup::linkButtons()
     for (const char *path : {"/facebook", "/twitter", "/instagram", "/youtube", "/linkedin", ""})
         expected << QUrl(QString("https://korvane.example") + path);
     QCOMPARE(recorder.urls, expected);
+}
+
+// The slider and the last script saved or loaded come back after a restart; a failed LOAD
+// changes neither and goes to the race-day log.
+void TestFormSetup::rememberedAcrossARestart()
+{
+    auto *slider = fixture.widget<QSlider>("horizontalSlider");
+    QCOMPARE(slider->value(), 60);
+    QCOMPARE(ScriptFileDialog::startLocation(), QString("./scripts/"));
+    QVERIFY(QDir().mkpath("a") && QDir().mkpath("b"));
+    ScriptFileDialog::setNextFileName("a/one.kva");
+    fixture.click("scriptSavePushButton");
+    QCOMPARE(fixture.form()->windowTitle(), QString("one.kva - Trevalo"));
+    QVERIFY(QFile::copy("a/one.kva", "b/two.kva"));
+    ScriptFileDialog::setNextFileName("b/two.kva");
+    fixture.click("scriptLoadPushButton");
+    QCOMPARE(fixture.form()->windowTitle(), QString("two.kva - Trevalo"));
+    ScriptFileDialog::setNextFileName("b/missing.kva");
+    fixture.click("scriptLoadPushButton");
+    QVERIFY(fixture.takeFailure().startsWith("Could not load"));
+    slider->setValue(83);
+
+    fixture.restart();
+    QCOMPARE(fixture.widget<QSlider>("horizontalSlider")->value(), 83);
+    QCOMPARE(fixture.form()->speedStep(), AutoPlayThread::speedStepFromSlider(83));
+    QCOMPARE(ScriptFileDialog::startLocation(), QDir::current().absoluteFilePath("b/two.kva"));
+    QFile log(RaceLog::filePath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("warning shown: Could not load"));
+    // A folder that has gone sends the dialogs back to the default.
+    QVERIFY(QDir("b").removeRecursively());
+    QCOMPARE(ScriptFileDialog::startLocation(), QString("./scripts/"));
 }
 
 QTEST_MAIN(TestFormSetup)
