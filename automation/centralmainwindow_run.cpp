@@ -68,6 +68,8 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
     autoPlay->start(QThread::InheritPriority);
 
     isPlaying = true;
+    for (CameraPosCtrls *panel : panels)
+        panel->SetRunActive(true);
     ui->playStartStoptoolButton->setIcon(QIcon(QStringLiteral(":/images/StopIcon.png")));
     ui->StartStopPushButton->setText(tr("STOP"));
     ui->StartStopPushButton->setStyleSheet(FormStyle::stopButtonStyle());
@@ -91,6 +93,13 @@ void CentralMainWindow::connectEngine()
             HandleLoopUpdate(nLoop);
     });
     connect(autoPlay, &AutoPlayThread::cameraGivenUp, this, &CentralMainWindow::showGivenUp);
+    connect(autoPlay, &AutoPlayThread::cameraStateChanged, this,
+            [this, run](const QString &name, int nPreset, int state) {
+                for (CameraPosCtrls *panel : panels) {
+                    if (run == runSerial && panel->currentSourceName() == name)
+                        panel->ShowRunState(nPreset, state);
+                }
+            });
     connect(autoPlay, &AutoPlayThread::reportWritten, this, &CentralMainWindow::showWrittenReport);
     connect(autoPlay, &AutoPlayThread::holdingCameras, this,
             [this, run](const QStringList &names, int nPreset) {
@@ -132,6 +141,8 @@ void CentralMainWindow::HandleAutoPlayFinished()
         return;
     isPlaying = false;
     StopAutoPlay();
+    for (CameraPosCtrls *panel : panels)
+        panel->SetRunActive(false);
     ui->raceCourseWidget->clearReached();
     ui->raceCourseWidget->setHolding(0, {});
     ui->StartStopPushButton->setText(tr("START"));

@@ -222,6 +222,7 @@ CameraChannel::CameraChannel(QObject *parent)
     , commands(std::make_unique<Lane>())
     , webQueries(std::make_unique<Lane>())
 {
+    sinceExchange.start();
     // Made here on the GUI thread, so that the handler's own network manager belongs to a
     // thread that lives as long as the handler, not to a lane that may end first.
     HttpHandler::instance();
@@ -245,10 +246,12 @@ void CameraChannel::setCamera(const std::string &newAddress)
     if (joystickMoving)
         stopPanTilt(); // the glide's own stop would reach the new camera instead
     address = newAddress;
+    sinceExchange.restart();
 }
 
 void CameraChannel::send(int32_t type, int32_t value)
 {
+    sinceExchange.restart();
     commands->post(Kind::Command, [address = address, type, value](uint32_t &sequenceCounter) {
         ViscaLink(sequenceCounter).send(type, address, value);
     });
@@ -257,6 +260,7 @@ void CameraChannel::send(int32_t type, int32_t value)
 void CameraChannel::drivePanTilt(int32_t panSpeed, int32_t tiltSpeed, int32_t directionCode)
 {
     joystickMoving = true;
+    sinceExchange.restart();
     commands->post(Kind::Move, [=, address = address](uint32_t &sequenceCounter) {
         ViscaLink(sequenceCounter)
             .send(VISCACommandType::PanTilt, address, directionCode, panSpeed, tiltSpeed);
@@ -266,6 +270,7 @@ void CameraChannel::drivePanTilt(int32_t panSpeed, int32_t tiltSpeed, int32_t di
 void CameraChannel::stopPanTilt()
 {
     joystickMoving = false;
+    sinceExchange.restart();
     commands->post(Kind::Stop, [address = address](uint32_t &sequenceCounter) {
         ViscaLink(sequenceCounter).send(VISCACommandType::PanTilt, address, PanTiltStopCode);
     });
@@ -275,12 +280,17 @@ void CameraChannel::readPanTilt()
 {
     if (address.empty())
         return;
+    sinceExchange.restart();
     commands->post(Kind::ReadPanTilt, [outbox = outbox, asked = outbox->generation.load(),
                                        address = address](uint32_t &sequenceCounter) {
         int32_t pan = 0;
         int32_t tilt = 0;
-        if (ViscaLink(sequenceCounter).inquirePanTilt(address, pan, tilt))
-            outbox->deliver(asked, [=](CameraChannel &c) { emit c.panTiltRead(pan, tilt); });
+        const bool ok = ViscaLink(sequenceCounter).inquirePanTilt(address, pan, tilt);
+        outbox->deliver(asked, [=](CameraChannel &c) {
+            if (ok)
+                emit c.panTiltRead(pan, tilt);
+            c.endInquiry(ok);
+        });
     });
 }
 
@@ -299,12 +309,23 @@ void CameraChannel::readValue(int32_t inquiryType, void (CameraChannel::*answer)
     if (address.empty())
         return;
     const Kind kind = inquiryType == VISCACommandType::FocusInq ? Kind::ReadFocus : Kind::ReadZoom;
+    sinceExchange.restart();
     commands->post(kind, [=, outbox = outbox, asked = outbox->generation.load(),
                           address = address](uint32_t &sequenceCounter) {
         int32_t value = 0;
-        if (ViscaLink(sequenceCounter).inquireValue(inquiryType, address, value))
-            outbox->deliver(asked, [=](CameraChannel &c) { (c.*answer)(value); });
+        const bool ok = ViscaLink(sequenceCounter).inquireValue(inquiryType, address, value);
+        outbox->deliver(asked, [=](CameraChannel &c) {
+            if (ok)
+                (c.*answer)(value);
+            c.endInquiry(ok);
+        });
     });
+}
+
+void CameraChannel::endInquiry(bool answered)
+{
+    sinceExchange.restart();
+    emit inquiryEnded(answered);
 }
 
 void CameraChannel::queryWebInterface()

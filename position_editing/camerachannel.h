@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -43,6 +44,9 @@ public:
     // Runs step on the GUI thread once every exchange asked for before has answered or given
     // up, provided the camera has not been switched meanwhile.
     void afterPending(std::function<void()> step);
+    // Since a VISCA exchange was last asked for, an inquiry last ended or the camera was
+    // chosen: the panel asks after an idle camera's health only once this has grown long.
+    qint64 msSinceExchange() const { return sinceExchange.elapsed(); }
 
 signals:
     void panTiltRead(int pan, int tilt);
@@ -50,6 +54,8 @@ signals:
     void zoomRead(int zoom);
     void videoFormatRead(const QString &videoFormat);
     void versionRead(const QString &version);
+    // Every inquiry to the chosen camera, after its answer (if any) went out.
+    void inquiryEnded(bool answered);
 
 private:
     struct Outbox;
@@ -57,10 +63,12 @@ private:
 
     // A focus or zoom inquiry, its answer through the given signal.
     void readValue(int32_t inquiryType, void (CameraChannel::*answer)(int));
+    void endInquiry(bool answered);
 
     std::shared_ptr<Outbox> outbox;
     std::unique_ptr<Lane> commands;
     std::unique_ptr<Lane> webQueries;
     std::string address;
     bool joystickMoving = false; // a move was asked for since the last stop
+    QElapsedTimer sinceExchange;
 };

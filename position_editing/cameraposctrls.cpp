@@ -65,6 +65,7 @@ CameraPosCtrls::CameraPosCtrls(bool fixed, QWidget *parent)
     connectWidgets();
     connectChannel();
     setCameraControlsEnabled(false);
+    setUpHealth();
 }
 
 CameraPosCtrls::~CameraPosCtrls()
@@ -216,6 +217,7 @@ void CameraPosCtrls::UpdateSrcSelect()
     const bool none = sourceName == noneText();
     const uint16_t port = none ? 0 : lookUpAddress();
     channel->setCamera(address);
+    showHealth();
     if (none) {
         ui.wayPointSpinBox->setEnabled(false);
         setCameraControlsEnabled(false);
@@ -238,6 +240,7 @@ void CameraPosCtrls::forgetCamera()
         label->clear();
     pan = tilt = focus = zoom = 0;
     answered = 0;
+    health.reset();
     version.clear();
     isR5x0 = false;
     manualFocusSent = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ndi/ndilib.h"
+#include "position_editing/camerahealth.h"
 #include "position_editing/cameraposctrls_ui.h"
 #include "store/waypoint.h"
 
@@ -39,6 +40,10 @@ public:
     void SetWayPointRange(int16_t value, int16_t minimum, int16_t maximum);
     // A position the auto-play engine read back for this camera.
     void ShowPositions(int32_t pan, int32_t tilt, int32_t focus, int32_t zoom);
+    // While a run goes the engine polls the cameras, so the panel asks nothing of its own.
+    void SetRunActive(bool active);
+    // The engine's state (AutoPlayThread::CameraState) of this panel's camera at a waypoint.
+    void ShowRunState(int nPreset, int state);
     // The camera's IP address; empty while no discovered source is chosen.
     const std::string &cameraAddress() const { return address; }
     const QString &currentSourceName() const { return sourceName; }
@@ -129,6 +134,14 @@ private:
     void emitCloseWhenSafe();
     void discardPendingFrames();
 
+    // ---- camera health (cameraposctrls_health.cpp) ----
+    void setUpHealth();
+    void healthTick();
+    void noteInquiry(bool answered);
+    void noteHealthChange(CameraHealth::Change change);
+    void showHealth();
+    void takeUpAgain();
+
     Ui_CameraPosCtrls ui;
     bool fixed;
     VideoPlayer *preview = nullptr;
@@ -150,4 +163,6 @@ private:
 
     bool closePending = false; // the close is announced from the event loop
     bool discardingFrames = false;
+    CameraHealth health;
+    bool runActive = false;
 };

@@ -114,10 +114,15 @@ void Ui_CameraPosCtrls::addSourceRow(QWidget *panel, bool fixed)
     closeToolButton = new QToolButton(panel);
     closeToolButton->setObjectName(QStringLiteral("closeToolButton"));
     closeToolButton->setStyleSheet(PanelStyles::closeButton());
+    healthBadge =
+        makeLabel(panel, "healthBadge", PanelStyles::healthBadge(QStringLiteral("#909090")));
+    healthBadge->setAlignment(Qt::AlignCenter);
+    healthBadge->hide();
 
     auto *row = new QHBoxLayout;
     row->setSpacing(5);
     row->addWidget(srcSelectComboBox);
+    row->addWidget(healthBadge);
     if (fixed) {
         // Kept for the shared code paths, but a fixed panel cannot be closed: out of sight.
         closeToolButton->setEnabled(false);

@@ -23,6 +23,7 @@ struct Ui_CameraPosCtrls
     QVBoxLayout *mainLayout;
     QComboBox *srcSelectComboBox;
     QToolButton *closeToolButton;
+    QLabel *healthBadge; // hidden while no camera address is known
     QLabel *videoResCaptionLabel;
     QLabel *videoResValueLabel;
     QToolButton *linkToolButton;

@@ -66,11 +66,20 @@ QString notice()
     return textStyle("QLabel", 10, QString());
 }
 
+QString healthBadge(const QString &colour)
+{
+    return QStringLiteral("QLabel{font: 9pt 'Kumbh Sans'; font-weight: bold; color: %1; "
+                          "background: #1D1F21; border: 1px solid %1; border-radius: 5px; "
+                          "min-width: 132px; max-width: 132px; min-height: 24px; "
+                          "max-height: 24px; padding: 0px 4px;}")
+        .arg(colour);
+}
+
 QString sourceSelector()
 {
     return QStringLiteral(
         "QComboBox{background: #505050; color: rgb(190, 190, 190); font: 10pt 'Kumbh Sans'; "
-        "font-weight: bold; min-height: 28px; min-width: 200px; padding-left: 10px; "
+        "font-weight: bold; min-height: 28px; min-width: 170px; padding-left: 10px; "
         "border-radius: 5px;}"
         "QComboBox::drop-down{width: 25px; border: none;}"
         "QComboBox::down-arrow{image: url(:/images/icon_comboarrow.png);}"

@@ -15,6 +15,7 @@ QString narrowLabel();  // "Video Res", "Version" captions; pan, tilt and zoom v
 QString captionLabel(); // "Pan", "Tilt", "Zoom", "Way Point "
 QString gridCaption();  // "Zoom" and "Focus" above the sliders
 QString notice();       // a line under STORE and RESET saying why a STORE was refused
+QString healthBadge(const QString &colour); // the camera's state beside the source selector
 QString sourceSelector();
 QString closeButton();
 QString iconButton(const QString &image);

@@ -328,14 +328,19 @@ void TestFormRun::closingTheWindowDuringARun()
     QVERIFY(sawStop(*cameraB));
 }
 
-// The run goes on without a camera that never answers, and the race course shows where.
+// The run goes on without a camera that never answers, and the race course shows where, and
+// so does the badge of the panel showing that camera.
 void TestFormRun::silentCameraIsGivenUpAndShown()
 {
+    panel(1)->AddSources({CamB});
+    panel(1)->SelectSource(CamB);
+    const QLabel *badge = panel(1)->findChild<QLabel *>(QStringLiteral("healthBadge"));
     cameraB->setPanTiltSilent(true);
     fixture.click("StartStopPushButton");
     // Camera A is there at once; the race course names the one the run waits for.
     QTRY_COMPARE(fixture.widget<RaceCourse>("raceCourseWidget")->holdingText(),
                  QString("CAM-B(PTZ 2)"));
+    QTRY_COMPARE(badge->text(), QString("Moving · WP 1"));
     QTRY_COMPARE_WITH_TIMEOUT(fixture.widget<QPushButton>("StartStopPushButton")->text(),
                               QString("START"), 20000);
     const RaceCourse *course = fixture.widget<RaceCourse>("raceCourseWidget");
@@ -343,6 +348,8 @@ void TestFormRun::silentCameraIsGivenUpAndShown()
         QCOMPARE(course->givenUpAt(wayPoint), QStringList{"CAM-B(PTZ 2)"});
     QVERIFY(course->givenUpAt(2).isEmpty());
     QVERIFY(movesTo(*cameraA, panOf(3, 1)) >= 1); // the run went on past the silent camera
+    // The run's states on the badge end with the run.
+    QVERIFY(!badge->text().contains(QLatin1String("WP")));
 }
 
 QTEST_MAIN(TestFormRun)

@@ -1,3 +1,4 @@
+#include "automation/racelog.h"
 #include "framepump.h"
 #include "ndi/ndilib.h"
 #include "ndi/videowidget.h"
@@ -70,6 +71,23 @@ std::vector<Bytes> panTiltExchanges(const LoopbackCamera &camera)
     return result;
 }
 
+// Inquiries the camera was asked since the given time, one per exchange (a silent camera gets
+// each datagram twice); with a type (06 12 pan-tilt, 04 47 zoom) only those.
+size_t inquiries(const LoopbackCamera &camera, LoopbackCamera::Clock::time_point since,
+                 uint8_t category = 0, uint8_t type = 0)
+{
+    std::vector<uint32_t> sequences;
+    for (const LoopbackCamera::Datagram &d : camera.received()) {
+        const bool inquiry = d.bytes.size() > 12 && d.bytes[0] == 0x01 && d.bytes[1] == 0x10;
+        if (!inquiry || d.arrival < since ||
+            (category && (d.bytes[10] != category || d.bytes[11] != type)) ||
+            std::count(sequences.begin(), sequences.end(), d.sequence()))
+            continue;
+        sequences.push_back(d.sequence());
+    }
+    return sequences.size();
+}
+
 // The longest time the GUI thread went without running its timers.
 class LoopWatch
 {
@@ -110,6 +128,7 @@ private:
     std::unique_ptr<LoopbackCamera> cameraB;
     std::unique_ptr<LoopbackHttpServer> web;
     std::unique_ptr<CameraPosCtrls> panel;
+    QTemporaryDir stateHome; // the race-day log of this run only
 
     template<typename T>
     T *child(const char *name)
@@ -179,6 +198,7 @@ private slots:
         QVERIFY(camera->isListening());
         QVERIFY(cameraB->isListening());
         QVERIFY(web->isListening());
+        qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
     }
     void cleanupTestCase()
     {
@@ -622,6 +642,58 @@ private slots:
         QTRY_VERIFY(!panel);
         QCOMPARE(closedSpy.count(), 1);
         QCOMPARE(runtime.count(TestNdiReceiversDestroyed), runtime.count(TestNdiReceiversCreated));
+    }
+
+    // An idle camera is asked once every 2 s; silent, its badge counts the seconds; back, its
+    // preview, version and positions are taken up again; during a run the engine's states show
+    // and the panel asks nothing.
+    void healthBadgeFollowsTheCamera()
+    {
+        auto *badge = child<QLabel>("healthBadge");
+        QVERIFY(!badge->isVisible());
+        const qint64 logStart = QFileInfo(RaceLog::filePath()).size();
+        selectCamera();
+        QVERIFY(badge->isVisible());
+        QTRY_COMPARE(badge->text(), QStringLiteral("Answering"));
+        const int created = runtime.count(TestNdiReceiversCreated);
+        const auto versionAsked = [this] {
+            const std::vector<std::string> paths = web->requestedPaths();
+            return std::count(paths.begin(), paths.end(), "/version");
+        };
+        const auto versions = versionAsked();
+
+        const LoopbackCamera::Clock::time_point silence = LoopbackCamera::Clock::now();
+        QElapsedTimer clock;
+        clock.start();
+        camera->setResponder({});
+        QTRY_VERIFY_WITH_TIMEOUT(badge->text().startsWith(QLatin1String("No answer")), 10000);
+        const size_t asked = inquiries(*camera, silence);
+        QVERIFY2(asked >= 2 && asked <= size_t(clock.elapsed() / 2000 + 1),
+                 qPrintable(QStringLiteral("%1 in %2 ms").arg(asked).arg(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(badge->text() != QLatin1String("No answer 0 s"), 3000);
+
+        const LoopbackCamera::Clock::time_point back = LoopbackCamera::Clock::now();
+        camera->setResponder(LoopbackCamera::promptResponder(CameraPan, CameraTilt, CameraValue));
+        QTRY_COMPARE_WITH_TIMEOUT(badge->text(), QStringLiteral("Answering"), 5000);
+        QTRY_COMPARE(runtime.count(TestNdiReceiversCreated), created + 1);
+        QTRY_COMPARE(versionAsked(), versions + 1);
+        QTRY_COMPARE(inquiries(*camera, back, 0x04, 0x47), size_t(1)); // zoom: not the idle one
+        QFile log(RaceLog::filePath());
+        QVERIFY(log.open(QIODevice::ReadOnly) && log.seek(logStart));
+        const QByteArray logged = log.readAll();
+        QCOMPARE(logged.count("CAM-A(PTZ 1) at 127.0.3.1 not answering\n"), 1);
+        QCOMPARE(logged.count("CAM-A(PTZ 1) at 127.0.3.1 answering again\n"), 1);
+
+        panel->SetRunActive(true);
+        panel->ShowRunState(3, 0);
+        QCOMPARE(badge->text(), QStringLiteral("Moving · WP 3"));
+        const LoopbackCamera::Clock::time_point run = LoopbackCamera::Clock::now();
+        QTest::qWait(2600);
+        QCOMPARE(inquiries(*camera, run), size_t(0));
+        panel->ShowRunState(3, 2);
+        QCOMPARE(badge->text(), QStringLiteral("Given up · WP 3"));
+        panel->SetRunActive(false);
+        QCOMPARE(badge->text(), QStringLiteral("Answering"));
     }
 
     void framesInFlightAreFreedOnClose()
