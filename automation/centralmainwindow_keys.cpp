@@ -168,6 +168,9 @@ bool FormInput::ours(QObject *watched) const
 
 bool FormInput::eventFilter(QObject *watched, QEvent *event)
 {
+    // Closing hides the window from the form's base destructor: no panels to speak to by then.
+    if (!qobject_cast<CentralMainWindow *>(parent()))
+        return false;
     switch (event->type()) {
     case QEvent::KeyPress:
         return ours(watched) &&
