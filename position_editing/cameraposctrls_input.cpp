@@ -18,6 +18,8 @@ public:
     {
         setObjectName(QLatin1String(OutlineName));
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        // The form's style sheet gives every widget a background; this one must stay see-through.
+        setStyleSheet(QStringLiteral("background: transparent; border: none;"));
         setGeometry(panel->rect());
         panel->installEventFilter(this);
     }

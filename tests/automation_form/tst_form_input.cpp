@@ -258,6 +258,15 @@ void TestFormInput::digitsSelectPanels()
         for (int i = 0; i < panels; ++i)
             QTRY_COMPARE(outlined(i), i == selected);
     }
+    // The outline is a ring: the selected panel's controls still show through it.
+    CameraPosCtrls *selectedPanel = panel(9);
+    selectedPanel->setSelected(false);
+    const QImage plain = selectedPanel->grab().toImage();
+    selectedPanel->setSelected(true);
+    const QImage ringed = selectedPanel->grab().toImage();
+    const QWidget *joyPad = selectedPanel->findChild<QWidget *>("joyPad");
+    const QPoint knob = joyPad->mapTo(selectedPanel, joyPad->rect().center());
+    QCOMPARE(ringed.pixel(knob), plain.pixel(knob));
 }
 
 // The pad's mapping needs no form and no pad.
