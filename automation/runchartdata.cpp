@@ -1,5 +1,7 @@
 #include "automation/runchartdata.h"
 
+#include "automation/scriptfile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -96,14 +98,9 @@ bool RunChartData::load(const QString &path, QString &error)
 
 bool RunChartData::parse(const QByteArray &json, QString &error)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        error = tr("it is not valid JSON (%1 at byte %2)")
-                    .arg(parseError.errorString())
-                    .arg(parseError.offset);
+    QJsonDocument document;
+    if (!ScriptFile::parseDocument(json, document, error))
         return false;
-    }
     const QJsonObject root = document.object();
     const QJsonArray wayPoints = root.value("autoPlayNode").toArray();
     if (!isTimed(wayPoints)) {

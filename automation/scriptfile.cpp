@@ -278,16 +278,23 @@ bool readFile(const QString &path, QByteArray &data, QString &error)
     return true;
 }
 
-bool parse(const QByteArray &data, Script &script, QString &error)
+bool parseDocument(const QByteArray &data, QJsonDocument &document, QString &error)
 {
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        error = tr("it is not valid JSON (%1 at byte %2)")
-                    .arg(parseError.errorString())
-                    .arg(parseError.offset);
+    document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error == QJsonParseError::NoError)
+        return true;
+    error = tr("it is not valid JSON (%1 at byte %2)")
+                .arg(parseError.errorString())
+                .arg(parseError.offset);
+    return false;
+}
+
+bool parse(const QByteArray &data, Script &script, QString &error)
+{
+    QJsonDocument document;
+    if (!parseDocument(data, document, error))
         return false;
-    }
     const QJsonObject root = document.object();
     if (!document.isObject() || !hasScriptKey(root)) {
         error = tr("it is not an automation script");

@@ -4,6 +4,7 @@
 #include "store/cameradatastore.h"
 
 #include <QByteArray>
+#include <QJsonDocument>
 #include <QString>
 #include <functional>
 #include <map>
@@ -28,6 +29,9 @@ bool save(const QString &path, const RaceParameters &race, QString &error);
 
 // The whole file; false, with the reason in error, when it cannot be read.
 bool readFile(const QString &path, QByteArray &data, QString &error);
+
+// The document of a script or report; false, with the reason in error, when it is not JSON.
+bool parseDocument(const QByteArray &data, QJsonDocument &document, QString &error);
 
 // One camera position of the file, under its waypoint number (-1 when the file gives none).
 struct Filing
