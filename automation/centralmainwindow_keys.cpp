@@ -96,7 +96,7 @@ bool holdKey(int key)
 class FormInput : public QObject
 {
 public:
-    FormInput(CentralMainWindow *form, QWidget *panelRow, std::vector<ButtonKey> buttonKeys);
+    FormInput(CentralMainWindow *owner, QWidget *panels, std::vector<ButtonKey> keys);
     ~FormInput() override;
 
 protected:
@@ -135,10 +135,10 @@ private:
     bool startFieldLeft = false;
 };
 
-FormInput::FormInput(CentralMainWindow *form, QWidget *panelRow, std::vector<ButtonKey> keys)
-    : QObject(form)
-    , form(form)
-    , panelRow(panelRow)
+FormInput::FormInput(CentralMainWindow *owner, QWidget *panels, std::vector<ButtonKey> keys)
+    : QObject(owner)
+    , form(owner)
+    , panelRow(panels)
     , buttonKeys(std::move(keys))
 {
     for (const ButtonKey &entry : buttonKeys)

@@ -31,11 +31,11 @@ void CentralMainWindow::on_scriptLoadPushButton_clicked()
     const QString path = ScriptFileDialog::getOpenFileName(this);
     if (path.isEmpty())
         return;
-    QByteArray data;
+    QByteArray text;
     ScriptFile::Script script;
     script.race.venue = race.venue; // the one value a reset keeps
     QString error;
-    if (!ScriptFile::readFile(path, data, error) || !ScriptFile::parse(data, script, error)) {
+    if (!ScriptFile::readFile(path, text, error) || !ScriptFile::parse(text, script, error)) {
         ScriptFileDialog::showFailure(this, tr("Could not load %1: %2. The set-up is unchanged.")
                                                 .arg(QDir::toNativeSeparators(path), error));
         return;

@@ -5,9 +5,9 @@
 #include <QGamepad>
 #include <QGamepadManager>
 
-GamepadLink::GamepadLink(PadMapper *mapper, QObject *parent)
+GamepadLink::GamepadLink(PadMapper *padMapper, QObject *parent)
     : QObject(parent)
-    , mapper(mapper)
+    , mapper(padMapper)
 {
     QGamepadManager *manager = QGamepadManager::instance();
     connect(manager, &QGamepadManager::gamepadConnected, this, [this](int deviceId) {

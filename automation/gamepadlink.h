@@ -12,7 +12,7 @@ class GamepadLink : public QObject
     Q_OBJECT
 
 public:
-    GamepadLink(PadMapper *mapper, QObject *parent = nullptr);
+    GamepadLink(PadMapper *padMapper, QObject *parent = nullptr);
 
 private:
     void takeFirstPad(int except);

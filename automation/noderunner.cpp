@@ -16,10 +16,10 @@ int64_t msSince(NodeRunner::Clock::time_point since, NodeRunner::Clock::time_poi
 
 } // namespace
 
-NodeRunner::NodeRunner(WayPointNode &node, WayPointContext &context)
+NodeRunner::NodeRunner(WayPointNode &node, WayPointContext &shared)
     : target(node)
-    , context(context)
-    , link(context.sequenceCounter)
+    , context(shared)
+    , link(shared.sequenceCounter)
     , thread([this] { run(); })
 {
 }

@@ -37,7 +37,7 @@ public:
     static constexpr int kStallMs = 2000;
 
     // The node must outlive the runner; the engine reads it only once outcome() is final.
-    NodeRunner(WayPointNode &node, WayPointContext &context);
+    NodeRunner(WayPointNode &node, WayPointContext &shared);
     ~NodeRunner(); // joins
     NodeRunner(const NodeRunner &) = delete;
     NodeRunner &operator=(const NodeRunner &) = delete;

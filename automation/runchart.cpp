@@ -303,12 +303,12 @@ RunChart::RunChart(QWidget *parent)
 
 bool RunChart::showReport(const QString &path, QString &error)
 {
-    RunChartData data;
-    if (!data.load(path, error))
+    RunChartData report;
+    if (!report.load(path, error))
         return false;
     reportPath = path;
     QChart *previous = view->chart();
-    view->setChart(buildChart(data));
+    view->setChart(buildChart(report));
     delete previous;
     setWindowTitle(tr("Run chart - %1").arg(QFileInfo(path).fileName()));
     savedLabel->clear();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-ViscaReplyRouter::Claim::Claim(ViscaReplyRouter &router, uint32_t address, uint32_t sequence)
+ViscaReplyRouter::Claim::Claim(ViscaReplyRouter &router, uint32_t camera, uint32_t number)
     : owner(router)
-    , address(address)
-    , sequence(sequence)
+    , address(camera)
+    , sequence(number)
 {
     std::lock_guard<std::mutex> lock(owner.mutex);
     owner.claims.push_back(this);

@@ -23,7 +23,7 @@ public:
     class Claim
     {
     public:
-        Claim(ViscaReplyRouter &router, uint32_t address, uint32_t sequence);
+        Claim(ViscaReplyRouter &router, uint32_t camera, uint32_t number);
         ~Claim();
         Claim(const Claim &) = delete;
         Claim &operator=(const Claim &) = delete;

@@ -71,13 +71,13 @@ int64_t position(const Datagram &d, int offset)
 class ViscaExchange
 {
 public:
-    ViscaExchange(VISCASocket &socket, const uint8_t *buffer, uint32_t length,
-                  const sockaddr_in &target)
+    ViscaExchange(VISCASocket &socket, const uint8_t *datagram, uint32_t size,
+                  const sockaddr_in &camera)
         : fd(socket.socket)
-        , buffer(buffer)
-        , length(length)
-        , target(target)
-        , claim(socket.router, target.sin_addr.s_addr, sequenceOf(buffer, length))
+        , buffer(datagram)
+        , length(size)
+        , target(camera)
+        , claim(socket.router, camera.sin_addr.s_addr, sequenceOf(datagram, size))
     {
     }
 

@@ -43,10 +43,10 @@ VideoPlayer::~VideoPlayer()
     delete surface;
 }
 
-void VideoPlayer::presentFrame(int width, int height, uint8_t *data)
+void VideoPlayer::presentFrame(int width, int height, uint8_t *pixels)
 {
-    if (width == 0 || height == 0 || !data) {
-        delete[] data;
+    if (width == 0 || height == 0 || !pixels) {
+        delete[] pixels;
         presentPlaceholder();
         return;
     }
@@ -54,7 +54,8 @@ void VideoPlayer::presentFrame(int width, int height, uint8_t *data)
     // channel swap and the colours come out true. The image owns the buffer from here: it is
     // freed with the last image sharing it, which is at the end of this call unless the
     // player's size equals the frame's and scaling handed the same pixels on.
-    const QImage frame(data, width, height, width * 4, QImage::Format_RGB32, freeFrameBuffer, data);
+    const QImage frame(pixels, width, height, width * 4, QImage::Format_RGB32, freeFrameBuffer,
+                       pixels);
     QImage scaled = frame.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     makeOpaque(scaled);
     presentImage(scaled);

@@ -18,7 +18,7 @@ public:
 
     // Takes ownership of data (width * height * 4 bytes, B, G, R, X); (0, 0, nullptr) ends the
     // stream and shows the placeholder.
-    void presentFrame(int width, int height, uint8_t *data);
+    void presentFrame(int width, int height, uint8_t *pixels);
 
 private:
     void presentPlaceholder();

@@ -12,9 +12,9 @@ constexpr uint32_t CaptureTimeoutMs = 100;
 constexpr qint64 FramePeriodMs = 10;
 } // namespace
 
-VideoStreamThread::VideoStreamThread(NdiReceiverHandle receiver, QObject *parent)
+VideoStreamThread::VideoStreamThread(NdiReceiverHandle source, QObject *parent)
     : QThread(parent)
-    , receiver(receiver)
+    , receiver(source)
 {
     // Frames cross to the GUI thread in a queued signal, which looks the type up by name.
     qRegisterMetaType<uint8_t *>("uint8_t*");

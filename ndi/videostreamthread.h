@@ -15,7 +15,7 @@ class VideoStreamThread : public QThread
     Q_OBJECT
 
 public:
-    VideoStreamThread(NdiReceiverHandle receiver, QObject *parent = nullptr);
+    VideoStreamThread(NdiReceiverHandle source, QObject *parent = nullptr);
 
     // Cleared by the owner to stop the thread; it leaves after the capture in progress returns.
     std::atomic<bool> running{true};

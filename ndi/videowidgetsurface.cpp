@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QVideoSurfaceFormat>
 
-VideoWidgetSurface::VideoWidgetSurface(VideoWidget *widget, QObject *parent)
+VideoWidgetSurface::VideoWidgetSurface(VideoWidget *target, QObject *parent)
     : QAbstractVideoSurface(parent)
-    , widget(widget)
+    , widget(target)
 {
 }
 

@@ -14,7 +14,7 @@ class VideoWidgetSurface : public QAbstractVideoSurface
     Q_OBJECT
 
 public:
-    explicit VideoWidgetSurface(VideoWidget *widget, QObject *parent = nullptr);
+    explicit VideoWidgetSurface(VideoWidget *target, QObject *parent = nullptr);
 
     QList<QVideoFrame::PixelFormat>
     supportedPixelFormats(QAbstractVideoBuffer::HandleType handleType =

@@ -84,8 +84,8 @@ private:
 // Where answers go: the channel while it lives, and only for the camera they were asked of.
 struct CameraChannel::Outbox
 {
-    explicit Outbox(CameraChannel *owner)
-        : owner(owner)
+    explicit Outbox(CameraChannel *channel)
+        : owner(channel)
     {
     }
 

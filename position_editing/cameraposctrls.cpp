@@ -51,9 +51,9 @@ QTableWidgetItem *centredItem(const QString &text)
 }
 } // namespace
 
-CameraPosCtrls::CameraPosCtrls(bool fixed, QWidget *parent)
+CameraPosCtrls::CameraPosCtrls(bool fixedCamera, QWidget *parent)
     : QWidget(parent)
-    , fixed(fixed)
+    , fixed(fixedCamera)
     , channel(std::make_unique<CameraChannel>())
     , sourceName(noneText())
 {

@@ -27,7 +27,7 @@ class CameraPosCtrls : public QWidget
     Q_OBJECT
 
 public:
-    explicit CameraPosCtrls(bool fixed, QWidget *parent = nullptr);
+    explicit CameraPosCtrls(bool fixedCamera, QWidget *parent = nullptr);
     // Quick whatever the camera does: an exchange under way is left to finish on its own.
     ~CameraPosCtrls() override;
 
@@ -137,7 +137,7 @@ private:
     // ---- camera health (cameraposctrls_health.cpp) ----
     void setUpHealth();
     void healthTick();
-    void noteInquiry(bool answered);
+    void noteInquiry(bool replied);
     void noteHealthChange(CameraHealth::Change change);
     void showHealth();
     void takeUpAgain();

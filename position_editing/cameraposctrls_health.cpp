@@ -79,10 +79,10 @@ void CameraPosCtrls::healthTick()
     showHealth();
 }
 
-void CameraPosCtrls::noteInquiry(bool answered)
+void CameraPosCtrls::noteInquiry(bool replied)
 {
     const qint64 now = nowMs();
-    noteHealthChange(answered ? health.answered(now) : health.unanswered(now));
+    noteHealthChange(replied ? health.answered(now) : health.unanswered(now));
 }
 
 void CameraPosCtrls::noteHealthChange(CameraHealth::Change change)

@@ -443,8 +443,8 @@ private slots:
         std::this_thread::sleep_for(milliseconds(20));
         const std::vector<LoopbackCamera::Datagram> received = camera->received();
         QCOMPARE(int(received.size()), sends);
-        for (const LoopbackCamera::Datagram &datagram : received)
-            QCOMPARE(toHex(datagram.bytes), toHex(encodeCommand(type, 0, 0x4321, 0, 42)));
+        for (const LoopbackCamera::Datagram &sent : received)
+            QCOMPARE(toHex(sent.bytes), toHex(encodeCommand(type, 0, 0x4321, 0, 42)));
     }
 
     void unresolvableNameFailsWithoutWaiting_data()

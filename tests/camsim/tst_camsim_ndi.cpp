@@ -128,9 +128,9 @@ void TestCamSimNdi::framesCarryTheCamerasFormat()
 {
     for (const auto &[name, url, rate] :
          {std::tuple("CAMSIM (PTZ Camera 1)", "127.0.7.120:5961", 60000 / 1001.0), // 1080p59.94
-          std::tuple("CAMSIM (PTZ Camera 2)", (const char *)nullptr, 50.0),        // 1080p50
+          std::tuple("CAMSIM (PTZ Camera 2)", static_cast<const char *>(nullptr), 50.0), // 1080p50
           std::tuple("", "127.0.7.121:5961", 50.0),
-          std::tuple("CAMSIM(PTZ Camera 3)", (const char *)nullptr, 30000 / 1001.0)}) {
+          std::tuple("CAMSIM(PTZ Camera 3)", static_cast<const char *>(nullptr), 30000 / 1001.0)}) {
         NdiReceiverHandle receiver = openPreviewReceiver(name, url);
         QVERIFY2(receiver, name);
         Frame frame;
