@@ -2,6 +2,7 @@
 #include "automation/centralmainwindow.h"
 #include "shell/appresources.h"
 #include "shell/zumainwindow.h"
+#include "trevalo_version.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
     AppResources::initBundle();
     QApplication app(argc, argv);
     // Linux has no executable version record for Qt to read.
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TREVALO_VERSION));
     // Ties the window to the installed trevalo.desktop entry (its name and icon in the dock).
     QGuiApplication::setDesktopFileName(QStringLiteral("trevalo"));
     AppResources::registerFonts();

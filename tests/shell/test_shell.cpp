@@ -3,6 +3,7 @@
 #include "shell/infodialog.h"
 #include "shell/links.h"
 #include "shell/zumainwindow.h"
+#include "trevalo_version.h"
 
 #include <QApplication>
 #include <QDesktopWidget>
@@ -83,7 +84,7 @@ private slots:
     void init()
     {
         window = new ZuMainWindow(nullptr);
-        window->appVersion = QStringLiteral("1.0.0.11");
+        window->appVersion = QStringLiteral(TREVALO_VERSION);
     }
     void cleanup()
     {
@@ -432,7 +433,7 @@ private slots:
             QVERIFY(seen.isNull());
             QCOMPARE(size, QSize(290, 210));
             QCOMPARE(afterResize, QSize(290, 210));
-            QCOMPARE(version, QStringLiteral("Version : 1.0.0.11"));
+            QCOMPARE(version, QStringLiteral("Version : " TREVALO_VERSION));
             QCOMPARE(openCount, 1);
             for (const QString &href :
                  {QString::fromUtf8(Links::knowledgeBase), QString::fromUtf8(Links::website),

@@ -7,6 +7,7 @@
 #include "shell/zumainwindow.h"
 #include "store/cameradatastore.h"
 #include "support/testndiruntime.h"
+#include "trevalo_version.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -27,7 +28,7 @@ private slots:
     void initTestCase()
     {
         AppResources::initBundle();
-        QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.11"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TREVALO_VERSION));
     }
     void init() { CameraDataStore::instance().resetForTests(); }
     void fontsAreRegisteredFromTheBundle();
