@@ -30,7 +30,7 @@ static QString play(CameraHealth &health, const QString &script)
     return changes;
 }
 
-class CameraHealthTest : public QObject
+class TestCameraHealth : public QObject
 {
     Q_OBJECT
 
@@ -105,7 +105,7 @@ private slots:
 
 int runCameraHealthTests(int argc, char **argv)
 {
-    CameraHealthTest test;
+    TestCameraHealth test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -118,7 +118,7 @@ public slots:
 };
 } // namespace
 
-class CameraPosCtrlsTest : public QObject
+class TestCameraPosCtrls : public QObject
 {
     Q_OBJECT
 
@@ -713,7 +713,7 @@ private slots:
 
 int runCameraPosCtrlsTests(int argc, char **argv)
 {
-    CameraPosCtrlsTest test;
+    TestCameraPosCtrls test;
     return QTest::qExec(&test, argc, argv);
 }
 

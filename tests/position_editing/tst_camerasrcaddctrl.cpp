@@ -8,7 +8,7 @@
 
 using WidgetProbe::sendMouse;
 
-class CameraSrcAddCtrlTest : public QObject
+class TestCameraSrcAddCtrl : public QObject
 {
     Q_OBJECT
 
@@ -73,7 +73,7 @@ private slots:
 
 int runCameraSrcAddCtrlTests(int argc, char **argv)
 {
-    CameraSrcAddCtrlTest test;
+    TestCameraSrcAddCtrl test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -16,7 +16,7 @@ constexpr qreal Centre = 95;
 constexpr qreal Travel = 60;
 } // namespace
 
-class JoyPadTest : public QObject
+class TestJoyPad : public QObject
 {
     Q_OBJECT
 
@@ -197,7 +197,7 @@ private slots:
 
 int runJoyPadTests(int argc, char **argv)
 {
-    JoyPadTest test;
+    TestJoyPad test;
     return QTest::qExec(&test, argc, argv);
 }
 

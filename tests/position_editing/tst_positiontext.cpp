@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-class PositionTextTest : public QObject
+class TestPositionText : public QObject
 {
     Q_OBJECT
 
@@ -57,7 +57,7 @@ private slots:
 
 int runPositionTextTests(int argc, char **argv)
 {
-    PositionTextTest test;
+    TestPositionText test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -32,7 +32,7 @@ public:
 };
 } // namespace
 
-class VideoPlayerTest : public QObject
+class TestVideoPlayer : public QObject
 {
     Q_OBJECT
 
@@ -129,7 +129,7 @@ private slots:
 };
 
 // The surface's drawing geometry, independent of the player's scaling.
-class VideoWidgetSurfaceTest : public QObject
+class TestVideoWidgetSurface : public QObject
 {
     Q_OBJECT
 
@@ -178,8 +178,8 @@ private slots:
 
 int runVideoPlayerTests(int argc, char **argv)
 {
-    VideoPlayerTest player;
-    VideoWidgetSurfaceTest surface;
+    TestVideoPlayer player;
+    TestVideoWidgetSurface surface;
     return QTest::qExec(&player, argc, argv) + QTest::qExec(&surface, argc, argv);
 }
 

@@ -37,7 +37,7 @@ public slots:
 
 } // namespace
 
-class VideoStreamThreadTest : public QObject
+class TestVideoStreamThread : public QObject
 {
     Q_OBJECT
 
@@ -135,7 +135,7 @@ private slots:
 
 int runVideoStreamThreadTests(int argc, char **argv)
 {
-    VideoStreamThreadTest test;
+    TestVideoStreamThread test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -150,4 +150,4 @@ void TestStartup::closeButtonEndsTheEventLoopPromptly()
 }
 
 QTEST_MAIN(TestStartup)
-#include "test_startup.moc"
+#include "tst_startup.moc"

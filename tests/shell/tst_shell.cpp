@@ -445,4 +445,4 @@ private slots:
 };
 
 QTEST_MAIN(TestShell)
-#include "test_shell.moc"
+#include "tst_shell.moc"
