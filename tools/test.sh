@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: a warnings-as-errors build, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, checks the formatting, builds and runs every test: a warnings-as-errors build, then
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-deps.sh
+tools/check-format.sh
 JOBS=$(nproc)
 
 run_suite() {
