@@ -142,7 +142,6 @@ private:
     void StartAutoPlay(int16_t start, int16_t end, bool report);
     void StopAutoPlay();
     void connectEngine();
-    void showGivenUp(const QString &srcName, int nPreset);
     void goTo(bool end);
     void RefreshPanelPositions();
 

@@ -5,6 +5,7 @@
 #include "automation/scriptfiledialog.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 void CentralMainWindow::on_OpenReportPushButton_clicked()
 {
@@ -13,11 +14,16 @@ void CentralMainWindow::on_OpenReportPushButton_clicked()
         showRunChart(path);
 }
 
-// A report that could not be written has already been reported by the run.
 void CentralMainWindow::showWrittenReport(const QString &path, bool ok)
 {
-    if (ok)
+    if (ok) {
         showRunChart(path);
+        return;
+    }
+    ScriptFileDialog::showFailure(
+        this, tr("Could not write the run report %1: the disk may be full or the folder not "
+                 "writable.")
+                  .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }
 
 void CentralMainWindow::showRunChart(const QString &reportPath)

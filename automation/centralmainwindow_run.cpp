@@ -7,13 +7,10 @@
 #include "automation/formstyle.h"
 #include "automation/racecourse.h"
 #include "automation/runlog.h"
-#include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/links.h"
 
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -92,11 +89,17 @@ void CentralMainWindow::connectEngine()
         if (run == runSerial)
             HandleLoopUpdate(nLoop);
     });
-    connect(autoPlay, &AutoPlayThread::cameraGivenUp, this, &CentralMainWindow::showGivenUp);
+    connect(autoPlay, &AutoPlayThread::cameraGivenUp, this,
+            [this, run](const QString &srcName, int nPreset) {
+                if (run == runSerial)
+                    ui->raceCourseWidget->markGivenUp(nPreset, srcName);
+            });
     connect(autoPlay, &AutoPlayThread::cameraStateChanged, this,
             [this, run](const QString &name, int nPreset, int state) {
+                if (run != runSerial)
+                    return;
                 for (CameraPosCtrls *panel : panels) {
-                    if (run == runSerial && panel->currentSourceName() == name)
+                    if (panel->currentSourceName() == name)
                         panel->ShowRunState(nPreset, state);
                 }
             });
@@ -106,18 +109,6 @@ void CentralMainWindow::connectEngine()
                 if (run == runSerial)
                     ui->raceCourseWidget->setHolding(nPreset, names);
             });
-    connect(autoPlay, &AutoPlayThread::reportWritten, this, [this](const QString &path, bool ok) {
-        if (!ok)
-            ScriptFileDialog::showFailure(
-                this, tr("Could not write the run report %1: the disk may be full or the "
-                         "folder not writable.")
-                          .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
-    });
-}
-
-void CentralMainWindow::showGivenUp(const QString &srcName, int nPreset)
-{
-    ui->raceCourseWidget->markGivenUp(nPreset, srcName);
 }
 
 void CentralMainWindow::StopAutoPlay()

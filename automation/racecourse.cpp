@@ -166,7 +166,7 @@ void RaceCourse::drawGivenUp(QPainter &painter, const Geometry &g, int n) const
     painter.setPen(QPen(QColor(QStringLiteral("#E0403A")), 3));
     for (int i = 0; i < n; ++i) {
         if (!givenUp[size_t(i)].isEmpty())
-            painter.drawRect(QRect(g.barLeft + 3, 63 + i * g.step, g.innerWidth, g.cellHeight));
+            painter.drawRect(openCellRect(g, i));
     }
     painter.restore();
 }
@@ -180,19 +180,25 @@ void RaceCourse::drawBar(QPainter &painter, const Geometry &g, int n) const
     painter.drawPath(path.simplified());
 }
 
+// Cell i (from 0) as drawn open, and as framed when a camera was given up there.
+QRect RaceCourse::openCellRect(const Geometry &g, int i)
+{
+    return QRect(g.barLeft + 3, 63 + i * g.step, g.innerWidth, g.cellHeight);
+}
+
 // Also anchors every cell's number; returns how many cells are reached.
 int RaceCourse::drawOpenCells(QPainter &painter, const Geometry &g, int n)
 {
     QPainterPath path;
     int reached = 0;
     for (int i = 0; i < n; ++i) {
-        const int y = 63 + i * g.step;
+        const QRect cell = openCellRect(g, i);
         if (!cells[i].reached)
-            path.addRect(QRectF(QRect(g.barLeft + 3, y, g.innerWidth, g.cellHeight)));
+            path.addRect(QRectF(cell));
         else
             ++reached;
         cells[i].x = g.innerWidth / 2 + g.barLeft;
-        cells[i].y = y + g.cellHeight / 2 - 12;
+        cells[i].y = cell.y() + g.cellHeight / 2 - 12;
     }
     painter.setPen(Qt::black);
     painter.setBrush(openBrush);

@@ -64,6 +64,7 @@ private:
     };
 
     Geometry geometry(int n) const;
+    static QRect openCellRect(const Geometry &g, int i);
     void clearAllCells();
     void drawBar(QPainter &painter, const Geometry &g, int n) const;
     int drawOpenCells(QPainter &painter, const Geometry &g, int n);
