@@ -1,8 +1,8 @@
 #include "automation/centralmainwindow.h"
 
 #include "automation/appsettings.h"
-#include "automation/autoplaythread.h"
 #include "automation/centralmainwindow_ui.h"
+#include "automation/engine/autoplaythread.h"
 #include "ndi/ndilib.h"
 #include "ndi/ndisourcefinder.h"
 #include "position_editing/cameraposctrls.h"

@@ -1,8 +1,8 @@
 #include "automation/centralmainwindow.h"
 
 #include "automation/centralmainwindow_ui.h"
+#include "automation/engine/padmapper.h"
 #include "automation/gamepadlink.h"
-#include "automation/padmapper.h"
 #include "position_editing/cameraposctrls.h"
 
 #include <QAbstractSpinBox>

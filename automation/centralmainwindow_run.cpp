@@ -2,11 +2,11 @@
 // and the link buttons.
 #include "automation/centralmainwindow.h"
 
-#include "automation/autoplaythread.h"
 #include "automation/centralmainwindow_ui.h"
+#include "automation/engine/autoplaythread.h"
+#include "automation/engine/runlog.h"
 #include "automation/formstyle.h"
 #include "automation/racecourse.h"
-#include "automation/runlog.h"
 #include "position_editing/cameraposctrls.h"
 #include "shell/links.h"
 

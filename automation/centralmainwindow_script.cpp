@@ -3,7 +3,7 @@
 
 #include "automation/appsettings.h"
 #include "automation/centralmainwindow_ui.h"
-#include "automation/scriptfile.h"
+#include "automation/engine/scriptfile.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 

@@ -1,6 +1,6 @@
 #include "automation/gamepadlink.h"
 
-#include "automation/padmapper.h"
+#include "automation/engine/padmapper.h"
 
 #include <QGamepad>
 #include <QGamepadManager>

@@ -1,7 +1,7 @@
 #include "automation/runchart.h"
 
+#include "automation/engine/runchartdata.h"
 #include "automation/formstyle.h"
-#include "automation/runchartdata.h"
 #include "automation/scriptfiledialog.h"
 
 #include <QBarCategoryAxis>

@@ -1,7 +1,7 @@
 #include "automation/scriptfiledialog.h"
 
 #include "automation/appsettings.h"
-#include "automation/racelog.h"
+#include "automation/engine/racelog.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "ndi/ndisourcefinder.h"
 
-#include "ndi/ndisourcename.h"
 #include "store/cameradatastore.h"
+#include "store/ndisourcename.h"
 
 #include <QDebug>
 

@@ -1,8 +1,8 @@
 #include "position_editing/camerachannel.h"
 
-#include "automation/viscalink.h"
 #include "camera_control/httphandler.h"
 #include "camera_control/viscacommand.h"
+#include "camera_control/viscalink.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

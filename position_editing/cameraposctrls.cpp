@@ -1,7 +1,6 @@
 #include "position_editing/cameraposctrls.h"
 
 #include "camera_control/viscacommand.h"
-#include "ndi/ndisourcename.h"
 #include "ndi/previewreceiver.h"
 #include "ndi/videoplayer.h"
 #include "ndi/videostreamthread.h"
@@ -10,6 +9,7 @@
 #include "position_editing/panelstyles.h"
 #include "position_editing/positiontext.h"
 #include "store/cameradatastore.h"
+#include "store/ndisourcename.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 // camera gets, and taking a camera up again when it answers after a silence.
 #include "position_editing/cameraposctrls.h"
 
-#include "automation/autoplaythread.h"
-#include "automation/racelog.h"
+#include "automation/engine/autoplaythread.h"
+#include "automation/engine/racelog.h"
 #include "position_editing/camerachannel.h"
 #include "position_editing/panelstyles.h"
 

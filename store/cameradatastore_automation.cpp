@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ndi/ndisourcename.h"
+#include "store/ndisourcename.h"
 
 using Lock = std::lock_guard<std::mutex>;
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "automation/noderunner.h"
+#include "automation/engine/noderunner.h"
 #include "automation_engine/enginerun.h"
 #include "support/movingcamera.h"
 

@@ -8,7 +8,7 @@
 //
 //   bench_race [--slider 6..100] [--speed-scale factor] [--verbose]
 //              [--cameras n --base 127.x.y.z]   (one set only)
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 #include "shell/appresources.h"
 #include "tools/camsim/camerasimulator.h"
 #include "tools/camsim/racedriver.h"

@@ -11,7 +11,7 @@
 #include <QList>
 #include <QTemporaryDir>
 
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 #include "store/cameradatastore.h"
 
 // A fresh temporary working directory, where a run's "reports" folder lands, for one test.

@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "automation/noderunner.h"
+#include "automation/engine/noderunner.h"
 #include "automation_engine/enginerun.h"
 #include "support/movingcamera.h"
 

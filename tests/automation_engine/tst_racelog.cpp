@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "automation/racelog.h"
-#include "automation/runlog.h"
+#include "automation/engine/racelog.h"
+#include "automation/engine/runlog.h"
 #include "automation_engine/enginerun.h"
 #include "support/movingcamera.h"
 

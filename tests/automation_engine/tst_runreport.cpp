@@ -3,8 +3,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "automation/runchartdata.h"
-#include "automation/runreport.h"
+#include "automation/engine/runchartdata.h"
+#include "automation/engine/runreport.h"
 #include "automation_engine/enginerun.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "formfixture.h"
 
-#include "automation/padmapper.h"
+#include "automation/engine/padmapper.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "support/loopbackcamera.h"

@@ -1,6 +1,6 @@
 #include "formfixture.h"
 
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 #include "automation/racecourse.h"
 #include "automation/runchart.h"
 #include "position_editing/cameraposctrls.h"

@@ -1,8 +1,8 @@
 #include "formfixture.h"
 
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
+#include "automation/engine/racelog.h"
 #include "automation/racecourse.h"
-#include "automation/racelog.h"
 #include "automation/scriptfiledialog.h"
 #include "position_editing/cameraposctrls.h"
 #include "position_editing/camerasrcaddctrl.h"

@@ -1,4 +1,4 @@
-#include "automation/raceparameters.h"
+#include "automation/engine/raceparameters.h"
 
 #include <QRegularExpression>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // A whole race against the camera simulator (127.0.7.10 and up), through the program's own
 // form, discovery, store, engine, report writer and LOAD: play list -> datagrams -> cameras
 // moving -> report -> report loaded back -> the next run's speeds.
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 #include "shell/appresources.h"
 #include "store/cameradatastore.h"
 #include "tools/camsim/camerasimulator.h"

@@ -1,8 +1,8 @@
 #include "ndi/ndilib.h"
-#include "ndi/ndisourcename.h"
 #include "ndi/previewreceiver.h"
 #include "sourcetesting.h"
 #include "store/cameradatastore.h"
+#include "store/ndisourcename.h"
 #include "support/testndiruntime.h"
 
 #include <QtTest>

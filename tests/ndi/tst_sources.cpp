@@ -1,7 +1,7 @@
 // Splitting NDI names and URL addresses, and the store's half that keeps discovered sources.
-#include "ndi/ndisourcename.h"
 #include "sourcetesting.h"
 #include "store/cameradatastore.h"
+#include "store/ndisourcename.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "automation/racelog.h"
+#include "automation/engine/racelog.h"
 #include "framepump.h"
 #include "ndi/ndilib.h"
 #include "ndi/videowidget.h"

@@ -1,7 +1,7 @@
 #include "tools/camsim/racedriver.h"
 
-#include "automation/autoplaythread.h"
 #include "automation/centralmainwindow.h"
+#include "automation/engine/autoplaythread.h"
 #include "automation/scriptfiledialog.h"
 #include "store/cameradatastore.h"
 #include "tools/camsim/camerasimulator.h"

@@ -1,6 +1,6 @@
-#include "automation/runchartdata.h"
+#include "automation/engine/runchartdata.h"
 
-#include "automation/scriptfile.h"
+#include "automation/engine/scriptfile.h"
 
 #include <QCoreApplication>
 #include <QFile>

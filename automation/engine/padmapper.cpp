@@ -1,4 +1,4 @@
-#include "automation/padmapper.h"
+#include "automation/engine/padmapper.h"
 
 #include <cmath>
 

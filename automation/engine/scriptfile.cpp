@@ -1,4 +1,4 @@
-#include "automation/scriptfile.h"
+#include "automation/engine/scriptfile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "automation/viscalink.h"
+#include "camera_control/viscalink.h"
 #include "store/waypoint.h"
 
 // What every camera of one waypoint shares with the engine while it plays.

@@ -1,4 +1,4 @@
-#include "automation/viscalink.h"
+#include "camera_control/viscalink.h"
 
 #include "camera_control/viscacommandfactory.h"
 #include "camera_control/viscasocket.h"

@@ -1,9 +1,9 @@
-#include "automation/noderunner.h"
+#include "automation/engine/noderunner.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 #include "camera_control/viscacommand.h"
 #include "store/cameradatastore.h"
 

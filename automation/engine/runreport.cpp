@@ -1,4 +1,4 @@
-#include "automation/runreport.h"
+#include "automation/engine/runreport.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
-#include "automation/timeofday.h"
+#include "automation/engine/timeofday.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "automation/camerastopper.h"
+#include "automation/engine/camerastopper.h"
 
-#include "automation/viscalink.h"
 #include "camera_control/viscacommand.h"
+#include "camera_control/viscalink.h"
 
 void CameraStopper::stopAll(const std::set<std::string> &addresses)
 {

@@ -1,11 +1,11 @@
-#include "automation/autoplaythread.h"
+#include "automation/engine/autoplaythread.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "automation/camerastopper.h"
-#include "automation/noderunner.h"
-#include "automation/runreport.h"
+#include "automation/engine/camerastopper.h"
+#include "automation/engine/noderunner.h"
+#include "automation/engine/runreport.h"
 #include "store/cameradatastore.h"
 
 namespace {

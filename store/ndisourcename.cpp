@@ -1,4 +1,4 @@
-#include "ndi/ndisourcename.h"
+#include "store/ndisourcename.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "automation/runlog.h"
+#include "automation/engine/runlog.h"
 
-#include "automation/autoplaythread.h"
-#include "automation/racelog.h"
+#include "automation/engine/autoplaythread.h"
+#include "automation/engine/racelog.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "automation/racelog.h"
+#include "automation/engine/racelog.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "automation/raceparameters.h"
+#include "automation/engine/raceparameters.h"
 #include "store/cameradatastore.h"
 
 #include <QByteArray>
