@@ -2,11 +2,9 @@
 
 #include "camera_control/viscasocket.h"
 #include "tools/camsim/common/camsimprotocol.h"
+#include "tools/camsim/loopbacksocket.h"
 #include "tools/camsim/simcamera.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,45 +12,10 @@
 
 namespace {
 
+using LoopbackSocket::Type;
+
 constexpr uint16_t WebPort = 8080;
 constexpr size_t MaxRequest = 8192;
-
-sockaddr_in endpoint(const std::string &address, uint16_t port)
-{
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    inet_pton(AF_INET, address.c_str(), &a.sin_addr);
-    return a;
-}
-
-int openSocket(int type, const std::string &address, uint16_t port, std::string &error)
-{
-    const int fd = socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return -1;
-    }
-    if (type == SOCK_STREAM) {
-        const int on = 1;
-        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    }
-    const sockaddr_in a = endpoint(address, port);
-    if (bind(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0 ||
-        (type == SOCK_STREAM && listen(fd, 16) != 0)) {
-        error = address + ":" + std::to_string(port) + ": " + std::strerror(errno);
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-void closeFd(int &fd)
-{
-    if (fd >= 0)
-        close(fd);
-    fd = -1;
-}
 
 } // namespace
 
@@ -71,9 +34,11 @@ SimNetwork::~SimNetwork()
 bool SimNetwork::bindCamera(SimCamera *camera, CameraSockets &s, std::string &error)
 {
     const std::string &address = camera->address();
-    s.visca = openSocket(SOCK_DGRAM, address, VISCASocket::Port, error);
-    s.web = s.visca < 0 ? -1 : openSocket(SOCK_STREAM, address, WebPort, error);
-    s.stream = s.web < 0 ? -1 : openSocket(SOCK_DGRAM, address, CamSim::StreamPort, error);
+    s.visca = LoopbackSocket::open(Type::Udp, address, VISCASocket::Port, true, error);
+    s.web =
+        s.visca < 0 ? -1 : LoopbackSocket::open(Type::TcpListener, address, WebPort, true, error);
+    s.stream =
+        s.web < 0 ? -1 : LoopbackSocket::open(Type::Udp, address, CamSim::StreamPort, true, error);
     return s.stream >= 0;
 }
 
@@ -87,8 +52,8 @@ bool SimNetwork::start(std::string &error)
     for (size_t i = 0; bound && i < cameras.size(); ++i)
         bound = bindCamera(cameras[i], sockets[i], error);
     if (bound) {
-        directoryFd =
-            openSocket(SOCK_DGRAM, cameras.front()->address(), CamSim::DirectoryPort, error);
+        directoryFd = LoopbackSocket::open(Type::Udp, cameras.front()->address(),
+                                           CamSim::DirectoryPort, true, error);
         bound = directoryFd >= 0;
     }
     if (!bound) {
@@ -113,17 +78,17 @@ void SimNetwork::stop()
 void SimNetwork::closeAll()
 {
     for (CameraSockets &s : sockets) {
-        closeFd(s.visca);
-        closeFd(s.web);
-        closeFd(s.stream);
+        LoopbackSocket::close(s.visca);
+        LoopbackSocket::close(s.web);
+        LoopbackSocket::close(s.stream);
     }
     for (auto &client : webClients)
         close(client.first);
     webClients.clear();
     timers.clear();
-    closeFd(directoryFd);
-    closeFd(wakeFds[0]);
-    closeFd(wakeFds[1]);
+    LoopbackSocket::close(directoryFd);
+    LoopbackSocket::close(wakeFds[0]);
+    LoopbackSocket::close(wakeFds[1]);
 }
 
 int SimNetwork::nextTimeoutMs() const
@@ -158,12 +123,15 @@ void SimNetwork::run()
             handlers.push_back(std::move(handler));
         };
         watch(wakeFds[0], [] {});
-        watch(directoryFd, [this] { serveDirectory(); });
+        watch(directoryFd, [this] { serveText(directoryFd, CamSim::SourcesRequest, directory); });
         for (size_t i = 0; i < cameras.size(); ++i) {
             SimCamera *camera = cameras[i];
             const CameraSockets s = sockets[i];
             watch(s.visca, [this, camera, s] { serveVisca(camera, s.visca); });
-            watch(s.stream, [this, camera, s] { serveStream(camera, s.stream); });
+            watch(s.stream, [this, camera, s] {
+                serveText(s.stream, CamSim::ViewRequest,
+                          CamSim::encodeView(camera->view(Clock::now())));
+            });
             watch(s.web, [this, camera, s] { acceptWeb(camera, s.web); });
         }
         for (const auto &client : webClients) {
@@ -180,56 +148,33 @@ void SimNetwork::run()
     }
 }
 
-void SimNetwork::sendTo(int fd, const std::vector<uint8_t> &bytes, const sockaddr_in &to)
-{
-    sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
-}
-
 void SimNetwork::serveVisca(SimCamera *camera, int fd)
 {
-    uint8_t buffer[2048];
+    std::vector<uint8_t> datagram;
     sockaddr_in from{};
-    socklen_t fromSize = sizeof from;
-    const ssize_t size =
-        recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from), &fromSize);
-    if (size <= 0)
+    if (!LoopbackSocket::receive(fd, datagram, from) || datagram.empty())
         return;
     const Clock::time_point now = Clock::now();
-    for (SimCamera::Outgoing &reply : camera->handleVisca(buffer, size_t(size), now)) {
+    for (SimCamera::Outgoing &reply : camera->handleVisca(datagram.data(), datagram.size(), now)) {
         if (reply.due <= now) {
-            sendTo(fd, reply.bytes, from);
+            LoopbackSocket::sendTo(fd, reply.bytes, from);
             continue;
         }
         timers.emplace(reply.due, [this, camera, fd, from, reply] {
             if (camera->isCurrent(reply.block, reply.token))
-                sendTo(fd, reply.bytes, from);
+                LoopbackSocket::sendTo(fd, reply.bytes, from);
         });
     }
 }
 
-void SimNetwork::serveStream(SimCamera *camera, int fd)
+// The preview view and the directory answer one fixed request each.
+void SimNetwork::serveText(int fd, const std::string &request, const std::string &answer)
 {
-    char buffer[256];
+    std::vector<uint8_t> datagram;
     sockaddr_in from{};
-    socklen_t fromSize = sizeof from;
-    const ssize_t size =
-        recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from), &fromSize);
-    if (size <= 0 || std::string(buffer, size_t(size)) != CamSim::ViewRequest)
-        return;
-    const std::string text = CamSim::encodeView(camera->view(Clock::now()));
-    sendTo(fd, std::vector<uint8_t>(text.begin(), text.end()), from);
-}
-
-void SimNetwork::serveDirectory()
-{
-    char buffer[256];
-    sockaddr_in from{};
-    socklen_t fromSize = sizeof from;
-    const ssize_t size = recvfrom(directoryFd, buffer, sizeof buffer, 0,
-                                  reinterpret_cast<sockaddr *>(&from), &fromSize);
-    if (size <= 0 || std::string(buffer, size_t(size)) != CamSim::SourcesRequest)
-        return;
-    sendTo(directoryFd, std::vector<uint8_t>(directory.begin(), directory.end()), from);
+    if (LoopbackSocket::receive(fd, datagram, from) &&
+        std::string(datagram.begin(), datagram.end()) == request)
+        LoopbackSocket::sendTo(fd, std::vector<uint8_t>(answer.begin(), answer.end()), from);
 }
 
 void SimNetwork::acceptWeb(SimCamera *camera, int listener)

@@ -9,8 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <netinet/in.h>
-
 class SimCamera;
 
 // The sockets of every simulated camera and one thread that serves them: VISCA on UDP 52381,
@@ -52,12 +50,10 @@ private:
     int nextTimeoutMs() const;
     void runDueTimers();
     void serveVisca(SimCamera *camera, int fd);
-    void serveStream(SimCamera *camera, int fd);
-    void serveDirectory();
+    void serveText(int fd, const std::string &request, const std::string &answer);
     void acceptWeb(SimCamera *camera, int listener);
     void readWeb(int fd);
     void closeWeb(int fd);
-    void sendTo(int fd, const std::vector<uint8_t> &bytes, const sockaddr_in &to);
     void closeAll();
 
     std::vector<SimCamera *> cameras;

@@ -6,8 +6,6 @@ namespace ViscaWire {
 
 namespace {
 
-constexpr size_t HeaderSize = 8;
-
 uint16_t be16(const uint8_t *p)
 {
     return uint16_t((p[0] << 8) | p[1]);
@@ -19,7 +17,7 @@ uint32_t be32(const uint8_t *p)
 }
 
 // Four bytes of one nibble each, most significant first; false when a byte exceeds 0x0F.
-bool nibbles(const uint8_t *p, uint16_t &value)
+bool readNibbles(const uint8_t *p, uint16_t &value)
 {
     value = 0;
     for (int i = 0; i < 4; ++i) {
@@ -56,8 +54,8 @@ Request parseCommand(const Body &b, Request r)
         r.tiltSpeed = b.p[3];
         r.panDirection = b.p[4];
         r.tiltDirection = b.p[5];
-    } else if ((b.is({0x06, 0x02}, 12) || b.is({0x06, 0x03}, 12)) && nibbles(b.p + 4, r.first) &&
-               nibbles(b.p + 8, r.second)) {
+    } else if ((b.is({0x06, 0x02}, 12) || b.is({0x06, 0x03}, 12)) &&
+               readNibbles(b.p + 4, r.first) && readNibbles(b.p + 8, r.second)) {
         r.kind = b.p[1] == 0x02 ? Kind::PanTiltAbsolute : Kind::PanTiltRelative;
         r.panSpeed = b.p[2];
         r.tiltSpeed = b.p[3];
@@ -66,7 +64,7 @@ Request parseCommand(const Body &b, Request r)
                  : b.p[1] == 0x08 ? Kind::FocusDrive
                                   : Kind::FocusMode;
         r.drive = b.p[2];
-    } else if ((b.is({0x04, 0x47}, 6) || b.is({0x04, 0x48}, 6)) && nibbles(b.p + 2, r.first)) {
+    } else if ((b.is({0x04, 0x47}, 6) || b.is({0x04, 0x48}, 6)) && readNibbles(b.p + 2, r.first)) {
         r.kind = b.p[1] == 0x47 ? Kind::ZoomDirect : Kind::FocusDirect;
     } else if (b.is({0x04, 0x3F}, 4) && b.p[2] <= 0x0F && b.p[3] <= 0x0F) {
         r.kind = Kind::Preset;
@@ -91,12 +89,17 @@ Request parseInquiry(const Body &b, Request r)
 
 } // namespace
 
+uint32_t sequenceOf(const uint8_t *data, size_t size)
+{
+    return size < HeaderSize ? 0 : be32(data + 4);
+}
+
 Request parse(const uint8_t *data, size_t size)
 {
     Request r;
+    r.sequence = sequenceOf(data, size);
     if (size < HeaderSize + 1)
         return r;
-    r.sequence = be32(data + 4);
     const uint16_t type = be16(data);
     if (be16(data + 2) != size - HeaderSize)
         return r;
@@ -160,11 +163,17 @@ std::vector<uint8_t> positions(uint32_t sequence, const std::vector<uint16_t> &v
 {
     std::vector<uint8_t> message{0x90, 0x50};
     for (uint16_t value : values) {
-        for (int shift = 12; shift >= 0; shift -= 4)
-            message.push_back(uint8_t((value >> shift) & 0x0F));
+        const std::vector<uint8_t> field = nibbles(value);
+        message.insert(message.end(), field.begin(), field.end());
     }
     message.push_back(0xFF);
     return frame(sequence, message);
+}
+
+std::vector<uint8_t> nibbles(uint16_t value)
+{
+    return {uint8_t(value >> 12 & 0x0F), uint8_t(value >> 8 & 0x0F), uint8_t(value >> 4 & 0x0F),
+            uint8_t(value & 0x0F)};
 }
 
 } // namespace ViscaWire

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-// The camera's side of VISCA over IP: what a received datagram asks for, and the framing of
-// the replies it sends back.
+// The camera's side of VISCA over IP, shared by the simulator and the test cameras: what a
+// datagram from the controller asks for, and the bytes of the replies a camera sends back.
 namespace ViscaWire {
 
 enum class Kind {
@@ -40,10 +40,17 @@ struct Request
     uint16_t second = 0; // tilt position
 };
 
-Request parse(const uint8_t *data, size_t size);
-
+constexpr size_t HeaderSize = 8;
 constexpr uint16_t ReplyType = 0x0111;
 constexpr uint16_t ControlReplyType = 0x0201;
+
+Request parse(const uint8_t *data, size_t size);
+inline Request parse(const std::vector<uint8_t> &datagram)
+{
+    return parse(datagram.data(), datagram.size());
+}
+// Bytes 4 to 7 of the header; 0 for a datagram too short to have them.
+uint32_t sequenceOf(const uint8_t *data, size_t size);
 
 // Header (type, payload length, the answered sequence number) and message.
 std::vector<uint8_t> frame(uint32_t sequence, const std::vector<uint8_t> &message,
@@ -55,5 +62,7 @@ std::vector<uint8_t> syntaxError(uint32_t sequence);
 std::vector<uint8_t> sequenceResetReply(uint32_t sequence);
 // 90 50 followed by the nibbles of each value, then FF.
 std::vector<uint8_t> positions(uint32_t sequence, const std::vector<uint16_t> &values);
+// A 16-bit position as four bytes of one nibble each, most significant first.
+std::vector<uint8_t> nibbles(uint16_t value);
 
 } // namespace ViscaWire

@@ -1,6 +1,7 @@
 #include "tools/camsim/ndiruntime/udpchannel.h"
 
-#include <arpa/inet.h>
+#include "tools/camsim/loopbacksocket.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -8,12 +9,7 @@
 UdpChannel::UdpChannel(const std::string &address, uint16_t port)
 {
     sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    if (inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1)
-        return;
-    // Only loopback: the simulator never runs anywhere else.
-    if ((ntohl(to.sin_addr.s_addr) >> 24) != 127)
+    if (!LoopbackSocket::endpoint(address, port, to))
         return;
     fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr *>(&to), sizeof to) != 0) {
