@@ -7,6 +7,7 @@
 #include "ndi/ndisourcefinder.h"
 #include "position_editing/cameraposctrls.h"
 #include "position_editing/camerasrcaddctrl.h"
+#include "shell/palette.h"
 
 #include <QDebug>
 #include <QHBoxLayout>
@@ -126,7 +127,7 @@ CameraPosCtrls *CentralMainWindow::appendPanel(bool fixed)
     // Scoped to the panel itself, so the panel's own widgets keep their looks.
     panel->setAttribute(Qt::WA_StyledBackground);
     panel->setStyleSheet(
-        QStringLiteral("CameraPosCtrls{background:#909090;border:none;border-radius:5px;}"));
+        Palette::sheet("CameraPosCtrls{background:@caption;border:none;border-radius:5px;}"));
     connect(panel, &CameraPosCtrls::newsrcWayPtAdded, this, &CentralMainWindow::UpdateNewSrcAdded);
     connect(panel, &CameraPosCtrls::sourceClosed, this, &CentralMainWindow::RemoveClosedPanels);
     panels.append(panel);
@@ -210,11 +211,11 @@ void CentralMainWindow::InitSourcesTable()
     QTableWidget *table = ui->srcTableWidget;
     table->setColumnCount(1);
     table->setHorizontalHeaderLabels({tr("AutoPlay Sources")});
-    table->setStyleSheet(QStringLiteral(
-        "QTableWidget{background:#282B2E;border:1px solid #505050;border-radius:5px;"
-        "color:rgb(190, 190, 190);font: 10pt 'Kumbh Sans';font-weight: bold;"
-        "selection-background-color:rgb(0, 120, 215);}"
-        "QHeaderView::section{background:#282B2E;color:#FFFFFF;font-weight: bold;border:none;}"));
+    table->setStyleSheet(Palette::sheet(
+        "QTableWidget{background:@panel;border:1px solid @field;border-radius:5px;"
+        "color:@listText;font: 10pt @font;font-weight: bold;"
+        "selection-background-color:@selection;}"
+        "QHeaderView::section{background:@panel;color:@white;font-weight: bold;border:none;}"));
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->verticalHeader()->hide();

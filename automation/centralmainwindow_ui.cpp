@@ -2,6 +2,7 @@
 
 #include "automation/formstyle.h"
 #include "automation/racecourse.h"
+#include "shell/palette.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -71,7 +72,7 @@ QFrame *separator(QWidget *parent, const char *name)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     line->setFixedHeight(1);
-    line->setStyleSheet(QStringLiteral("QFrame{background:rgb(32, 32, 32);border:none;}"));
+    line->setStyleSheet(Palette::sheet("QFrame{background:@rule;border:none;}"));
     return line;
 }
 
@@ -142,7 +143,7 @@ void Ui_CentralMainWindow::setupCentral(QMainWindow *CentralMainWindow)
     CentralMainWindow->resize(1900, 820);
     horizontalwidget = named(new QWidget(CentralMainWindow), "horizontalwidget");
     horizontalwidget->setMinimumSize(1900, 820);
-    horizontalwidget->setStyleSheet(QStringLiteral("QWidget{  background:#111213;}"));
+    horizontalwidget->setStyleSheet(Palette::sheet("QWidget{  background:@form;}"));
     horizontalLayout = named(new QHBoxLayout(horizontalwidget), "horizontalLayout");
     horizontalLayout->setSpacing(0);
     horizontalLayout->setContentsMargins(0, 0, 0, 0);
@@ -158,7 +159,7 @@ void Ui_CentralMainWindow::setupCourseColumn()
     verticalLayout->setSpacing(0);
     vwidget_11 = named(new QWidget(verticalwidget_1), "vwidget_11");
     vwidget_11->setMinimumSize(314, 808);
-    vwidget_11->setStyleSheet(QStringLiteral("QWidget{background:#282828;}"));
+    vwidget_11->setStyleSheet(Palette::sheet("QWidget{background:@column;}"));
     verticalLayout->addWidget(vwidget_11);
     verticalLayout_4 = named(new QVBoxLayout(vwidget_11), "verticalLayout_4");
     verticalLayout_4->addItem(new QSpacerItem(20, 20, QSizePolicy::Minimum, QSizePolicy::Fixed));
@@ -169,10 +170,10 @@ void Ui_CentralMainWindow::setupCourseColumn()
     RaceCourseNameLineEdit->setFrame(false);
     RaceCourseNameLineEdit->setAlignment(Qt::AlignCenter);
     RaceCourseNameLineEdit->setMaxLength(50);
-    RaceCourseNameLineEdit->setStyleSheet(QStringLiteral(
-        "QLineEdit{color:#FFFFFF;font: 14pt 'Kumbh Sans';font-weight: bold;border:none;"
-        "background:#282828 url(:/images/editPen.png) no-repeat right center;"
-        "padding-right:24px;selection-background-color:rgb(0, 120, 215);}"));
+    RaceCourseNameLineEdit->setStyleSheet(
+        Palette::sheet("QLineEdit{color:@white;font: 14pt @font;font-weight: bold;border:none;"
+                       "background:@column url(:/images/editPen.png) no-repeat right center;"
+                       "padding-right:24px;selection-background-color:@selection;}"));
     horizontalLayout_11->addWidget(RaceCourseNameLineEdit);
     verticalLayout_4->addLayout(horizontalLayout_11);
 
@@ -211,10 +212,10 @@ void Ui_CentralMainWindow::setupLinks()
     kvHomePushButton = named(new QPushButton(vwidget_11), "kvHomePushButton");
     kvHomePushButton->setFlat(true);
     kvHomePushButton->setMinimumHeight(40);
-    kvHomePushButton->setStyleSheet(QStringLiteral(
-        "QPushButton{color:rgb(129, 129, 129);font: 12pt 'Kumbh Sans';font-weight: bold;"
-        "border:none;background:none;}QPushButton:hover{color:#FFFFFF;}"
-        "QPushButton:pressed{color:#282B2E;background:#22b24c;}"));
+    kvHomePushButton->setStyleSheet(
+        Palette::sheet("QPushButton{color:@link;font: 12pt @font;font-weight: bold;"
+                       "border:none;background:none;}QPushButton:hover{color:@white;}"
+                       "QPushButton:pressed{color:@panel;background:@accent;}"));
     verticalLayout_5->addWidget(kvHomePushButton);
     verticalLayout_4->addLayout(verticalLayout_5);
     horizontalLayout->addWidget(verticalwidget_1, 1);
@@ -233,7 +234,7 @@ void Ui_CentralMainWindow::setupRunBar()
     vwidget_21 = named(new QWidget(verticalwidget_2), "vwidget_21");
     vwidget_21->setMinimumSize(1186, 80);
     vwidget_21->setMaximumHeight(120);
-    vwidget_21->setStyleSheet(QStringLiteral("QWidget{background:#1D1F21;}"));
+    vwidget_21->setStyleSheet(Palette::sheet("QWidget{background:@bar;}"));
     horizontalLayout_10 = named(new QHBoxLayout(vwidget_21), "horizontalLayout_10");
 
     GoStartPushButton = largeButton(vwidget_21, "GoStartPushButton", true);
@@ -250,9 +251,9 @@ void Ui_CentralMainWindow::setupRunBar()
     horizontalSlider->setPageStep(1);
     horizontalSlider->setValue(60);
     horizontalSlider->setTracking(true);
-    horizontalSlider->setStyleSheet(QStringLiteral(
+    horizontalSlider->setStyleSheet(Palette::sheet(
         "QSlider::groove:horizontal{height:10px;border-radius:4px;background:qlineargradient("
-        "x1:0, y1:0, x2:1, y2:0, stop:0 #12FD0D, stop:1 #FC7701);}"
+        "x1:0, y1:0, x2:1, y2:0, stop:0 @slow, stop:1 @fast);}"
         "QSlider::handle:horizontal{image:url(:/images/icon_sliderarrow.png);background:none;"
         "width:24px;margin:-8px 0;}"));
 
@@ -289,12 +290,12 @@ void Ui_CentralMainWindow::setupPanelRow()
     scrollArea->setWidgetResizable(true);
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setStyleSheet(
-        QStringLiteral("QScrollBar{background:#282B2E;}"
+        Palette::sheet("QScrollBar{background:@panel;}"
                        "QScrollBar:horizontal{height:15px;}QScrollBar:vertical{width:15px;}"
-                       "QScrollBar::handle{background:#505050;border-radius:5px;}"
+                       "QScrollBar::handle{background:@field;border-radius:5px;}"
                        "QScrollBar::handle:horizontal{min-width:30px;}QScrollBar::handle:vertical{"
                        "min-height:30px;}"
-                       "QScrollBar::add-line,QScrollBar::sub-line{background:#282B2E;border:none;}"
+                       "QScrollBar::add-line,QScrollBar::sub-line{background:@panel;border:none;}"
                        "QScrollBar::left-arrow{image:url(:/images/icon_larrow.png);}"
                        "QScrollBar::right-arrow{image:url(:/images/icon_rarrow.png);}"
                        "QScrollBar::up-arrow{image:url(:/images/icon_tarrow.png);}"
@@ -316,7 +317,7 @@ void Ui_CentralMainWindow::setupParameterPanel()
     vwidget_222->setMinimumSize(1170, 150);
     vwidget_222->setMaximumHeight(200);
     vwidget_222->setStyleSheet(
-        QStringLiteral("QWidget{  background:#282B2E; border-radius: 15px;}"));
+        Palette::sheet("QWidget{  background:@panel; border-radius: 15px;}"));
     horizontalLayout_2 = named(new QHBoxLayout(vwidget_222), "horizontalLayout_2");
     srcTableWidget = named(new QTableWidget(vwidget_222), "srcTableWidget");
     srcTableWidget->setMinimumWidth(180);

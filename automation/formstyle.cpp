@@ -1,25 +1,27 @@
 #include "automation/formstyle.h"
 
+#include "shell/palette.h"
+
 namespace FormStyle {
 
 namespace {
 
-const char ButtonText[] = "color:#FFFFFF;font: 14pt 'Kumbh Sans';font-weight: bold;"
+const char ButtonText[] = "color:@white;font: 14pt @font;font-weight: bold;"
                           "font-size: 18px;min-height: 26px;text-align:center;padding-top:5px;";
 
 } // namespace
 
 QString labelStyle()
 {
-    return QStringLiteral("QLabel{\n    color:#909090;\n\tfont: 12pt 'Kumbh Sans';\n\t"
+    return Palette::sheet("QLabel{\n    color:@caption;\n\tfont: 12pt @font;\n\t"
                           "font-weight: bold;\n}");
 }
 
 QString valueStyle()
 {
-    return QStringLiteral("QLineEdit{color:#909090;font: 12pt 'Kumbh Sans';font-weight: bold;"
-                          "background:#505050;border:none;border-radius:5px;"
-                          "selection-background-color:rgb(0, 120, 215);}");
+    return Palette::sheet("QLineEdit{color:@caption;font: 12pt @font;font-weight: bold;"
+                          "background:@field;border:none;border-radius:5px;"
+                          "selection-background-color:@selection;}");
 }
 
 QString stepButtonStyle(bool left)
@@ -28,40 +30,40 @@ QString stepButtonStyle(bool left)
     // under the mouse; the plain arrow stays and the background marks the state instead.
     const QString image = left ? QStringLiteral(":/images/icon_larrow.png")
                                : QStringLiteral(":/images/icon_rarrow.png");
-    return QStringLiteral("QToolButton{background:none;border:none;width:24px;height:24px;"
+    return Palette::sheet("QToolButton{background:none;border:none;width:24px;height:24px;"
                           "padding:4px;image:url(%1);}"
-                          "QToolButton:hover{background:#3a3d40;border-radius:5px;}"
-                          "QToolButton:pressed{background:#22b24c;border-radius:5px;}"
+                          "QToolButton:hover{background:@raised;border-radius:5px;}"
+                          "QToolButton:pressed{background:@accent;border-radius:5px;}"
                           "QToolButton:disabled{image:none;}")
         .arg(image);
 }
 
 QString pushButtonStyle(bool neutral)
 {
-    QString style = QStringLiteral("QPushButton{background:#22b24c;border:5px;border-radius:5px;") +
-                    QLatin1String(ButtonText) +
-                    QStringLiteral("}QPushButton:pressed{background:#22b24c;"
-                                   "border:1px solid #22b24c;color:#282B2E;}"
-                                   "QPushButton:hover:!pressed{color:#FFFFFF;}"
-                                   "QPushButton:disabled{background:#22b24c;color:#efefef;}");
+    QString style = Palette::sheet("QPushButton{background:@accent;border:5px;border-radius:5px;") +
+                    Palette::sheet(ButtonText) +
+                    Palette::sheet("}QPushButton:pressed{background:@accent;"
+                                   "border:1px solid @accent;color:@panel;}"
+                                   "QPushButton:hover:!pressed{color:@white;}"
+                                   "QPushButton:disabled{background:@accent;color:@onAccent;}");
     if (neutral)
-        style += QStringLiteral("QPushButton:enabled:!pressed{background:#505050;}");
+        style += Palette::sheet("QPushButton:enabled:!pressed{background:@field;}");
     return style;
 }
 
 QString startButtonStyle()
 {
-    return QStringLiteral("QPushButton{background:#22b24c;border:5px;border-radius:5px;") +
-           QLatin1String(ButtonText) +
-           QStringLiteral("}QPushButton:disabled{background:#404040;color:#222222;}"
-                          "QPushButton:pressed{background:#22b24c;border:1px solid #22b24c;"
-                          "color:#606060;}QPushButton:hover:!pressed{color:#FFFFFF;}");
+    return Palette::sheet("QPushButton{background:@accent;border:5px;border-radius:5px;") +
+           Palette::sheet(ButtonText) +
+           Palette::sheet("}QPushButton:disabled{background:@disabled;color:@disabledText;}"
+                          "QPushButton:pressed{background:@accent;border:1px solid @accent;"
+                          "color:@pressed;}QPushButton:hover:!pressed{color:@white;}");
 }
 
 QString stopButtonStyle()
 {
-    return QStringLiteral("QPushButton{background:red;border:5px;border-radius:5px;") +
-           QLatin1String(ButtonText) + QStringLiteral("}");
+    return Palette::sheet("QPushButton{background:@stop;border:5px;border-radius:5px;") +
+           Palette::sheet(ButtonText) + QStringLiteral("}");
 }
 
 } // namespace FormStyle

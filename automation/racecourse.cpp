@@ -1,17 +1,19 @@
 #include "automation/racecourse.h"
 
+#include "shell/palette.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 
 RaceCourse::RaceCourse(QWidget *parent)
     : QWidget(parent)
-    , labelFont(QStringLiteral("Kumbh Sans"), 8, 75, false)
-    , barBrush(QColor(QStringLiteral("#4A4A4A")))
-    , reachedBrush(Qt::darkGreen)
-    , legBrush(QColor(QStringLiteral("#A1CC4A")))
-    , labelBrush(Qt::white)
-    , openBrush(QColor(QStringLiteral("#282B2E")))
+    , labelFont(QString::fromUtf8(Palette::fontFamily), 8, QFont::Bold, false)
+    , barBrush(QColor(Palette::track))
+    , reachedBrush(QColor(Palette::reached))
+    , legBrush(QColor(Palette::leg))
+    , labelBrush(QColor(Palette::white))
+    , openBrush(QColor(Palette::panel))
 {
 }
 
@@ -118,7 +120,7 @@ void RaceCourse::drawHolding(QPainter &painter) const
     const Cell &cell = cells[size_t(holdingCell - 1)];
     painter.save();
     painter.setFont(labelFont);
-    painter.setPen(QColor(QStringLiteral("#FFC83D")));
+    painter.setPen(QColor(Palette::waiting));
     const QRect area(0, cell.y - 2, width(), 22);
     painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(holdingLabel, Qt::ElideRight, width() / 2));
@@ -163,7 +165,7 @@ void RaceCourse::drawGivenUp(QPainter &painter, const Geometry &g, int n) const
 {
     painter.save();
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(QStringLiteral("#E0403A")), 3));
+    painter.setPen(QPen(QColor(Palette::fault), 3));
     for (int i = 0; i < n; ++i) {
         if (!givenUp[size_t(i)].isEmpty())
             painter.drawRect(openCellRect(g, i));
@@ -200,7 +202,7 @@ int RaceCourse::drawOpenCells(QPainter &painter, const Geometry &g, int n)
         cells[i].x = g.innerWidth / 2 + g.barLeft;
         cells[i].y = cell.y() + g.cellHeight / 2 - 12;
     }
-    painter.setPen(Qt::black);
+    painter.setPen(QColor(Palette::black));
     painter.setBrush(openBrush);
     painter.drawPath(path.simplified());
     return reached;
@@ -226,7 +228,7 @@ void RaceCourse::drawReachedCells(QPainter &painter, const Geometry &g, int n) c
         if (cells[i].reached)
             path.addRect(QRectF(QRect(g.barLeft + 3, 66 + i * g.step, g.innerWidth, g.cellHeight)));
     }
-    painter.setPen(Qt::darkGreen);
+    painter.setPen(reachedBrush.color());
     painter.setBrush(reachedBrush);
     painter.drawPath(path.simplified());
 }
@@ -236,7 +238,7 @@ void RaceCourse::drawNumbers(QPainter &painter, int n) const
     QPainterPath path;
     for (int i = 0; i < n; ++i)
         path.addText(QPointF(cells[i].x, cells[i].y + 16.0), labelFont, QString::number(i + 1));
-    painter.setPen(Qt::white);
+    painter.setPen(labelBrush.color());
     painter.setBrush(labelBrush);
     painter.drawPath(path.simplified());
 }

@@ -3,6 +3,7 @@
 #include "automation/engine/runchartdata.h"
 #include "automation/formstyle.h"
 #include "automation/scriptfiledialog.h"
+#include "shell/palette.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -33,25 +34,19 @@ const char *const RunChart::SaveButtonName = "SavePngPushButton";
 namespace {
 
 constexpr double kGroupWidth = 0.8; // of a waypoint's slot, shared by its cameras' bars
-const QColor kBackground(0x28, 0x2B, 0x2E);
-const QColor kText(0x90, 0x90, 0x90);
-const QColor kGrid(0x3a, 0x3d, 0x40);
-const QColor kGivenUp(0xff, 0x3b, 0x30);
-const QString kFont = QStringLiteral("Kumbh Sans");
+const QColor kBackground(Palette::panel);
+const QColor kText(Palette::caption);
+const QColor kGrid(Palette::raised);
+const QColor kGivenUp(Palette::givenUpBar);
 
-// The form's green first; the rest stay apart from each other and from the given-up red.
 QColor cameraColour(int camera)
 {
-    static const QColor colours[] = {{0x22, 0xb2, 0x4c}, {0x4f, 0xc3, 0xf7}, {0xff, 0xb7, 0x4d},
-                                     {0xba, 0x68, 0xc8}, {0xff, 0xf1, 0x76}, {0x4d, 0xb6, 0xac},
-                                     {0xf0, 0x62, 0x92}, {0xa1, 0x88, 0x7f}, {0x90, 0xa4, 0xae},
-                                     {0xae, 0xd5, 0x81}};
-    return colours[camera % int(std::size(colours))];
+    return QColor(Palette::series[camera % int(std::size(Palette::series))]);
 }
 
 QFont chartFont(int pointSize, bool bold)
 {
-    QFont font(kFont, pointSize);
+    QFont font(QString::fromUtf8(Palette::fontFamily), pointSize);
     font.setBold(bold);
     return font;
 }
@@ -168,12 +163,12 @@ void addSpreadLine(QChart *chart, const RunChartData &data)
 {
     auto *line = new QLineSeries();
     line->setName(RunChart::tr("Spread (ms)"));
-    QPen pen(QColor(0xe8, 0xe8, 0xe8), 2, Qt::DashLine);
+    QPen pen(QColor(Palette::marker), 2, Qt::DashLine);
     line->setPen(pen);
     line->setPointsVisible(true);
     line->setPointLabelsVisible(true);
     line->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    line->setPointLabelsColor(QColor(0xe8, 0xe8, 0xe8));
+    line->setPointLabelsColor(QColor(Palette::marker));
     line->setPointLabelsFont(chartFont(8, true));
     for (size_t p = 0; p < data.plays.size(); ++p)
         line->append(double(p), data.plays[p].spreadMsec);
@@ -200,7 +195,7 @@ void addSlowestAndGivenUp(QChart *chart, const RunChartData &data, const QString
     slowest->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     slowest->setMarkerSize(16);
     slowest->setBrush(Qt::NoBrush);
-    slowest->setPen(QPen(Qt::white, 2.5));
+    slowest->setPen(QPen(QColor(Palette::white), 2.5));
     auto *givenUp = new QScatterSeries();
     givenUp->setName(RunChart::tr("Given up"));
     givenUp->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
@@ -251,7 +246,7 @@ void styleChart(QChart *chart, const RunChartData &data)
     chart->setBackgroundBrush(kBackground);
     chart->setBackgroundRoundness(0);
     chart->setTitle(titleOf(data));
-    chart->setTitleBrush(Qt::white);
+    chart->setTitleBrush(QColor(Palette::white));
     chart->setTitleFont(chartFont(13, true));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setLabelColor(kText);
@@ -277,7 +272,7 @@ RunChart::RunChart(QWidget *parent)
     : QDialog(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("RunChart"));
-    setStyleSheet(QStringLiteral("QDialog{background:#282B2E;}"));
+    setStyleSheet(Palette::sheet("QDialog{background:@panel;}"));
     view = new QChartView(this);
     view->setObjectName(QStringLiteral("RunChartView"));
     view->setRenderHint(QPainter::Antialiasing);

@@ -8,6 +8,7 @@
 #include "position_editing/joypad.h"
 #include "position_editing/panelstyles.h"
 #include "position_editing/positiontext.h"
+#include "shell/palette.h"
 #include "store/cameradatastore.h"
 #include "store/ndisourcename.h"
 
@@ -586,6 +587,6 @@ void CameraPosCtrls::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x28, 0x2B, 0x2E));
+    painter.setBrush(QColor(Palette::panel));
     painter.drawRoundedRect(rect(), 5, 5);
 }

@@ -6,6 +6,7 @@
 #include "automation/engine/racelog.h"
 #include "position_editing/camerachannel.h"
 #include "position_editing/panelstyles.h"
+#include "shell/palette.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -32,21 +33,21 @@ qint64 nowMs()
 }
 
 // The form's green for a good answer, the race course's amber and given-up red.
-QString badgeColour(CameraHealth::Badge badge)
+QRgb badgeColour(CameraHealth::Badge badge)
 {
     switch (badge) {
     case CameraHealth::Badge::Answering:
     case CameraHealth::Badge::Arrived:
-        return QStringLiteral("#22b24c");
+        return Palette::accent;
     case CameraHealth::Badge::Moving:
-        return QStringLiteral("#FFC83D");
+        return Palette::waiting;
     case CameraHealth::Badge::NotAnswering:
     case CameraHealth::Badge::GivenUp:
-        return QStringLiteral("#E0403A");
+        return Palette::fault;
     case CameraHealth::Badge::Unknown:
         break;
     }
-    return QStringLiteral("#909090");
+    return Palette::caption;
 }
 } // namespace
 
@@ -104,8 +105,8 @@ void CameraPosCtrls::showHealth()
     badge->setVisible(!address.empty());
     badge->setText(health.text(nowMs()));
     // A new style sheet re-polishes the label: only when the colour changes.
-    const QString colour = badgeColour(health.badge());
-    if (badge->property("colour").toString() != colour) {
+    const QRgb colour = badgeColour(health.badge());
+    if (badge->property("colour").toUInt() != colour) {
         badge->setProperty("colour", colour);
         badge->setStyleSheet(PanelStyles::healthBadge(colour));
     }

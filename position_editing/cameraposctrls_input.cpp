@@ -1,6 +1,7 @@
 #include "position_editing/cameraposctrls.h"
 
 #include "position_editing/joypad.h"
+#include "shell/palette.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -36,7 +37,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0x22, 0xB2, 0x4C), 3));
+        painter.setPen(QPen(QColor(Palette::accent), 3));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
     }

@@ -3,6 +3,7 @@
 #include "ndi/videoplayer.h"
 #include "position_editing/joypad.h"
 #include "position_editing/panelstyles.h"
+#include "shell/palette.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -114,8 +115,7 @@ void Ui_CameraPosCtrls::addSourceRow(QWidget *panel, bool fixed)
     closeToolButton = new QToolButton(panel);
     closeToolButton->setObjectName(QStringLiteral("closeToolButton"));
     closeToolButton->setStyleSheet(PanelStyles::closeButton());
-    healthBadge =
-        makeLabel(panel, "healthBadge", PanelStyles::healthBadge(QStringLiteral("#909090")));
+    healthBadge = makeLabel(panel, "healthBadge", PanelStyles::healthBadge(Palette::caption));
     healthBadge->setAlignment(Qt::AlignCenter);
     healthBadge->hide();
 

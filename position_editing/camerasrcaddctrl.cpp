@@ -1,19 +1,21 @@
 #include "position_editing/camerasrcaddctrl.h"
 
+#include "shell/palette.h"
+
 #include <QCoreApplication>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int TileWidth = 350;
 
-const char *const ButtonStyle =
-    "QPushButton{border : 4px black;border-style : dashed;border-radius:5px;color: #efefef;"
-    "font: 80pt 'Kumbh Sans';font-weight: bold;font-size: 120px;min-height: 630px;"
+const char ButtonStyle[] =
+    "QPushButton{border : 4px @black;border-style : dashed;border-radius:5px;color: @onAccent;"
+    "font: 80pt @font;font-weight: bold;font-size: 120px;min-height: 630px;"
     "max-width:  340px;Text-align:center;padding-top:5px;}"
-    "QPushButton:enabled{border:4px;border-style : dashed;color: #222222; }"
-    "QPushButton:!enabled{background:#22b24c;border:5px;border-radius:5px;color: #efefef;}"
-    "QPushButton:pressed{background-color: #22b24c;border:1px solid #22b24c;color: #606060;}"
-    "QPushButton:hover:!pressed{color: #FFFFFF;}";
+    "QPushButton:enabled{border:4px;border-style : dashed;color: @disabledText; }"
+    "QPushButton:!enabled{background:@accent;border:5px;border-radius:5px;color: @onAccent;}"
+    "QPushButton:pressed{background-color: @accent;border:1px solid @accent;color: @pressed;}"
+    "QPushButton:hover:!pressed{color: @white;}";
 } // namespace
 
 CameraSrcAddCtrl::CameraSrcAddCtrl(QWidget *parent)
@@ -24,7 +26,7 @@ CameraSrcAddCtrl::CameraSrcAddCtrl(QWidget *parent)
     setMaximumWidth(TileWidth);
     button.setObjectName(QStringLiteral("addSourcePushButton"));
     button.setText(QCoreApplication::translate("CameraSrcAddCtrl", "+"));
-    button.setStyleSheet(QString::fromLatin1(ButtonStyle));
+    button.setStyleSheet(Palette::sheet(ButtonStyle));
     buttonRow.addWidget(&button);
     buttonRow.setSpacing(5);
     outerLayout->addLayout(&buttonRow);

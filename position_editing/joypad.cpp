@@ -1,5 +1,7 @@
 #include "position_editing/joypad.h"
 
+#include "shell/palette.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QParallelAnimationGroup>
@@ -210,15 +212,15 @@ void JoyPad::paintEvent(QPaintEvent *)
     QRadialGradient padGradient(padBounds.center(), padWidth * 0.5, padBounds.center());
     padGradient.setFocalRadius(padWidth * 0.3);
     padGradient.setCenterRadius(padWidth * 0.7);
-    padGradient.setColorAt(0, QColor("#505050"));
-    padGradient.setColorAt(1, QColor("#606060"));
+    padGradient.setColorAt(0, QColor(Palette::field));
+    padGradient.setColorAt(1, QColor(Palette::pressed));
     painter.setPen(Qt::NoPen);
     painter.setBrush(padGradient);
     painter.drawEllipse(padBounds);
 
     // The cross leaves the middle open so the knob sits on a clear centre.
-    painter.setPen(
-        QPen(QBrush(Qt::gray), padWidth * 0.005, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setPen(QPen(QBrush(QColor(Palette::grey)), padWidth * 0.005, Qt::SolidLine,
+                        Qt::SquareCap, Qt::BevelJoin));
     const QPointF c = padBounds.center();
     const qreal g = padWidth * 0.35;
     painter.drawLine(QPointF(padBounds.left(), c.y()), QPointF(c.x() - g, c.y()));
@@ -230,8 +232,8 @@ void JoyPad::paintEvent(QPaintEvent *)
         return;
     const qreal knobWidth = knobBounds.width();
     QRadialGradient knobGradient(knobBounds.center(), knobWidth * 0.5, knobBounds.center());
-    knobGradient.setColorAt(0, knobPressed ? QColor("#909090") : QColor(Qt::white));
-    knobGradient.setColorAt(1, Qt::white);
+    knobGradient.setColorAt(0, QColor(knobPressed ? Palette::caption : Palette::white));
+    knobGradient.setColorAt(1, QColor(Palette::white));
     knobGradient.setFocalRadius(knobWidth * 0.2);
     knobGradient.setCenterRadius(knobWidth * 0.5);
     painter.setPen(Qt::NoPen);

@@ -1,15 +1,15 @@
 #include "position_editing/panelstyles.h"
 
+#include "shell/palette.h"
+
 #include <QPalette>
 #include <QWidget>
 
 namespace {
-const QColor AccentColour(0x22, 0xb2, 0x4c);
-
 QString textStyle(const char *widgetClass, int pointSize, const QString &extra)
 {
-    return QStringLiteral("%1{font: %2pt 'Kumbh Sans'; font-weight: bold; color: #909090; "
-                          "background: #282B2E; %3}")
+    return Palette::sheet("%1{font: %2pt @font; font-weight: bold; color: @caption; "
+                          "background: @panel; %3}")
         .arg(QLatin1String(widgetClass))
         .arg(pointSize)
         .arg(extra);
@@ -20,17 +20,17 @@ namespace PanelStyles {
 
 QString panel()
 {
-    return QStringLiteral("QWidget{  background:#282B2E; border-radius: 5px;}");
+    return Palette::sheet("QWidget{  background:@panel; border-radius: 5px;}");
 }
 
 QString separator()
 {
-    return QStringLiteral("background-color:#282B2E;");
+    return Palette::sheet("background-color:@panel;");
 }
 
 QString topSeparator()
 {
-    return QStringLiteral("background-color:rgb(36, 36, 36);");
+    return Palette::sheet("background-color:@topRule;");
 }
 
 QString wideLabel()
@@ -66,25 +66,25 @@ QString notice()
     return textStyle("QLabel", 10, QString());
 }
 
-QString healthBadge(const QString &colour)
+QString healthBadge(QRgb colour)
 {
-    return QStringLiteral("QLabel{font: 9pt 'Kumbh Sans'; font-weight: bold; color: %1; "
-                          "background: #1D1F21; border: 1px solid %1; border-radius: 5px; "
+    return Palette::sheet("QLabel{font: 9pt @font; font-weight: bold; color: %1; "
+                          "background: @bar; border: 1px solid %1; border-radius: 5px; "
                           "min-width: 132px; max-width: 132px; min-height: 24px; "
                           "max-height: 24px; padding: 0px 4px;}")
-        .arg(colour);
+        .arg(Palette::css(colour));
 }
 
 QString sourceSelector()
 {
-    return QStringLiteral(
-        "QComboBox{background: #505050; color: rgb(190, 190, 190); font: 10pt 'Kumbh Sans'; "
+    return Palette::sheet(
+        "QComboBox{background: @field; color: @listText; font: 10pt @font; "
         "font-weight: bold; min-height: 28px; min-width: 170px; padding-left: 10px; "
         "border-radius: 5px;}"
         "QComboBox::drop-down{width: 25px; border: none;}"
         "QComboBox::down-arrow{image: url(:/images/icon_comboarrow.png);}"
-        "QComboBox QAbstractItemView{background: #909090;}"
-        "QComboBox QAbstractItemView::item{background: #505050; color: rgb(190, 190, 190);}");
+        "QComboBox QAbstractItemView{background: @caption;}"
+        "QComboBox QAbstractItemView::item{background: @field; color: @listText;}");
 }
 
 QString closeButton()
@@ -98,49 +98,48 @@ QString closeButton()
 
 QString iconButton(const QString &image)
 {
-    return QStringLiteral("QToolButton{min-width: 20px; max-width: 20px; min-height: 20px; "
+    return Palette::sheet("QToolButton{min-width: 20px; max-width: 20px; min-height: 20px; "
                           "max-height: 20px; padding: 4px; border: none; image: url(%1);}"
-                          "QToolButton:hover{background: #707070;}"
-                          "QToolButton:pressed{background: #606060; border: 2px solid #22b24c;}")
+                          "QToolButton:hover{background: @hover;}"
+                          "QToolButton:pressed{background: @pressed; border: 2px solid @accent;}")
         .arg(image);
 }
 
 QString actionButton()
 {
-    return QStringLiteral(
-        "QPushButton{background: #22b24c; color: #FFFFFF; font: 14pt 'Kumbh Sans'; "
+    return Palette::sheet(
+        "QPushButton{background: @accent; color: @white; font: 14pt @font; "
         "font-weight: bold; font-size: 18px; min-height: 26px; border-radius: 5px; "
         "text-align: center; padding-top: 5px;}"
-        "QPushButton:disabled{background: #404040; color: #222222;}"
-        "QPushButton:pressed{color: #606060; border: 1px solid #22b24c;}"
-        "QPushButton:hover:!pressed{color: #FFFFFF;}");
+        "QPushButton:disabled{background: @disabled; color: @disabledText;}"
+        "QPushButton:pressed{color: @pressed; border: 1px solid @accent;}"
+        "QPushButton:hover:!pressed{color: @white;}");
 }
 
 QString stepButton(int pointSize)
 {
-    return QStringLiteral(
-               "QPushButton{background: transparent; border: none; color: #909090; "
-               "font: %1pt 'Kumbh Sans'; font-weight: bold; min-width: 30px; max-width: 32px; "
-               "min-height: 30px; max-height: 32px; text-align: center;}"
-               "QPushButton:hover{background: #707070;}"
-               "QPushButton:pressed{background: #606060;}")
+    return Palette::sheet("QPushButton{background: transparent; border: none; color: @caption; "
+                          "font: %1pt @font; font-weight: bold; min-width: 30px; max-width: 32px; "
+                          "min-height: 30px; max-height: 32px; text-align: center;}"
+                          "QPushButton:hover{background: @hover;}"
+                          "QPushButton:pressed{background: @pressed;}")
         .arg(pointSize);
 }
 
 QString slider()
 {
-    return QStringLiteral(
-        "QSlider{background: #282B2E;}"
-        "QSlider::groove:horizontal{height: 10px; border-radius: 4px; background: #505050;}"
+    return Palette::sheet(
+        "QSlider{background: @panel;}"
+        "QSlider::groove:horizontal{height: 10px; border-radius: 4px; background: @field;}"
         "QSlider::handle:horizontal{image: url(:/images/icon_sliderarrow.png); "
         "background: transparent; margin-bottom: -15px;}");
 }
 
 QString wayPointBox()
 {
-    return QStringLiteral(
-        "QSpinBox{font: 12pt 'Kumbh Sans'; font-weight: bold; color: #909090; "
-        "background: #282B2E; min-width: 50px; max-width: 50px; min-height: 28px; border: none;}"
+    return Palette::sheet(
+        "QSpinBox{font: 12pt @font; font-weight: bold; color: @caption; "
+        "background: @panel; min-width: 50px; max-width: 50px; min-height: 28px; border: none;}"
         "QSpinBox::up-button{subcontrol-origin: border; subcontrol-position: top right; "
         "width: 14px; background: transparent; image: url(:/images/icon_tarrow.png);}"
         "QSpinBox::down-button{subcontrol-origin: border; subcontrol-position: bottom right; "
@@ -149,17 +148,17 @@ QString wayPointBox()
 
 QString wayPointTable()
 {
-    return QStringLiteral(
-        "QTableWidget{background: #505050; color: rgb(190, 190, 190); border-radius: 5px; "
-        "font: 10pt 'Kumbh Sans'; font-weight: bold;}"
-        "QHeaderView::section{color: #ffffff; font-weight: bold; background: #505050;}"
+    return Palette::sheet(
+        "QTableWidget{background: @field; color: @listText; border-radius: 5px; "
+        "font: 10pt @font; font-weight: bold;}"
+        "QHeaderView::section{color: @white; font-weight: bold; background: @field;}"
         "QTableWidget::item:selected:active, QTableWidget::item:selected:!active"
-        "{background: rgb(0, 120, 215);}");
+        "{background: @selection;}");
 }
 
 void applyLabelPalette(QWidget *widget)
 {
-    widget->setPalette(QPalette(QColor(Qt::black), AccentColour));
+    widget->setPalette(QPalette(QColor(Palette::black), QColor(Palette::accent)));
 }
 
 } // namespace PanelStyles

@@ -1,6 +1,7 @@
 #include "shell/infodialog_ui.h"
 
 #include "shell/links.h"
+#include "shell/palette.h"
 #include "shell/shellstyle.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@
 
 namespace {
 
-const char textStyle[] = "  padding:4px;\ncolor : rgb(255, 255, 255);\nborder:none;";
+const char textStyle[] = "  padding:4px;\ncolor : @white;\nborder:none;";
 
 QLabel *textLabel(QWidget *parent, const char *name, int minimumHeight)
 {
@@ -21,16 +22,17 @@ QLabel *textLabel(QWidget *parent, const char *name, int minimumHeight)
     label->setObjectName(QString::fromUtf8(name));
     label->setMinimumSize(QSize(0, minimumHeight));
     label->setSizeIncrement(QSize(0, 32));
-    label->setFont(ShellStyle::font(10, QFont::Bold));
-    label->setStyleSheet(QString::fromUtf8(textStyle));
+    label->setFont(Palette::font(10, QFont::Bold));
+    label->setStyleSheet(Palette::sheet(textStyle));
     return label;
 }
 
 QString linkParagraph(const QString &lead, const QString &href, const QString &shown)
 {
-    return QStringLiteral("<p><span style=\" font-size:9pt;\">%1</span><a href=\"%2\">"
+    // Filled in before the arguments: an address has an '@' of its own.
+    return Palette::sheet("<p><span style=\" font-size:9pt;\">%1</span><a href=\"%2\">"
                           "<span style=\" font-size:9pt; text-decoration: underline; "
-                          "color:#22b24c;\">%3</span></a></p>")
+                          "color:@accent;\">%3</span></a></p>")
         .arg(lead.toHtmlEscaped(), href, shown.toHtmlEscaped());
 }
 
@@ -68,12 +70,12 @@ void Ui_InfoForm::setupDialog(QDialog *InfoForm)
     InfoForm->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     InfoForm->setMinimumSize(QSize(290, 210));
     InfoForm->setMaximumSize(QSize(290, 210));
-    InfoForm->setFont(ShellStyle::font(10, QFont::Normal));
+    InfoForm->setFont(Palette::font(10, QFont::Normal));
     QIcon icon;
     icon.addFile(QString::fromUtf8(":/images/icon.png"), QSize(), QIcon::Normal, QIcon::Off);
     InfoForm->setWindowIcon(icon);
     InfoForm->setStyleSheet(
-        QString::fromUtf8("background:#303030;\n   border-radius:2px; \n   border:none;\n\n"));
+        Palette::sheet("background:@dialog;\n   border-radius:2px; \n   border:none;\n\n"));
     verticalLayout_2 = new QVBoxLayout(InfoForm);
     verticalLayout_2->setObjectName(QString::fromUtf8("verticalLayout_2"));
     verticalLayout_2->setContentsMargins(1, 0, 1, 6);
@@ -88,8 +90,8 @@ void Ui_InfoForm::setupTitle(QDialog *InfoForm)
     widget->setObjectName(QString::fromUtf8("widget"));
     widget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     widget->setMinimumSize(QSize(240, 50));
-    widget->setStyleSheet(QString::fromUtf8(
-        "\tborder: none; \n\theight:50px;\n\tbackground:#22b24c;\nborder-style: outset;"));
+    widget->setStyleSheet(Palette::sheet(
+        "\tborder: none; \n\theight:50px;\n\tbackground:@accent;\nborder-style: outset;"));
     horizontalLayout_2 = new QHBoxLayout(widget);
     horizontalLayout_2->setSpacing(0);
     horizontalLayout_2->setObjectName(QString::fromUtf8("horizontalLayout_2"));
@@ -97,8 +99,8 @@ void Ui_InfoForm::setupTitle(QDialog *InfoForm)
 
     titleLabel = new QLabel(widget);
     titleLabel->setObjectName(QString::fromUtf8("titleLabel"));
-    titleLabel->setFont(ShellStyle::font(13, QFont::Bold));
-    titleLabel->setStyleSheet(QString::fromUtf8("  padding:4px;\ncolor : rgb(255, 255, 255);"));
+    titleLabel->setFont(Palette::font(13, QFont::Bold));
+    titleLabel->setStyleSheet(Palette::sheet("  padding:4px;\ncolor : @white;"));
     horizontalLayout_2->addWidget(titleLabel);
 
     closeButton = new QPushButton(widget);

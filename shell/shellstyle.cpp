@@ -2,17 +2,6 @@
 
 namespace ShellStyle {
 
-QFont font(int pointSize, int weight)
-{
-    QFont f;
-    f.setFamily(QString::fromUtf8(fontFamily));
-    if (pointSize > 0)
-        f.setPointSize(pointSize);
-    f.setBold(weight > QFont::Normal);
-    f.setWeight(weight);
-    return f;
-}
-
 QString windowButtonStyleSheet(const QString &objectName, const QString &imageBase)
 {
     return QStringLiteral("#%1{\n"

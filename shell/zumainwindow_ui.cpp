@@ -1,5 +1,6 @@
 #include "shell/zumainwindow_ui.h"
 
+#include "shell/palette.h"
 #include "shell/shellstyle.h"
 #include "shell/windowdragger.h"
 
@@ -35,7 +36,7 @@ QToolButton *windowButton(QWidget *parent, const char *name, const char *imageBa
     const QString objectName = QString::fromUtf8(name);
     button->setObjectName(objectName);
     if (bold)
-        button->setFont(ShellStyle::font(0, QFont::Bold));
+        button->setFont(Palette::font(0, QFont::Bold));
     button->setStyleSheet(
         ShellStyle::windowButtonStyleSheet(objectName, QString::fromUtf8(imageBase)));
     return button;
@@ -75,7 +76,7 @@ void Ui_ZuMainWindow::setupFrame(QWidget *ZuMainWindow)
     windowFrame->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     windowFrame->setMinimumSize(QSize(1600, 900));
     windowFrame->setMaximumSize(QSize(3840, 2160));
-    windowFrame->setStyleSheet(QString::fromUtf8("#windowFrame\n{\n background-color:#121212;\n}"));
+    windowFrame->setStyleSheet(Palette::sheet("#windowFrame\n{\n background-color:@frame;\n}"));
     verticalLayout = new QVBoxLayout(windowFrame);
     verticalLayout->setObjectName(QString::fromUtf8("verticalLayout"));
     clearSpacing(verticalLayout);
@@ -89,8 +90,8 @@ void Ui_ZuMainWindow::setupTitlebar()
     windowTitlebar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     windowTitlebar->setMinimumSize(QSize(1100, 80));
     windowTitlebar->setMaximumSize(QSize(16777215, 80));
-    windowTitlebar->setStyleSheet(QString::fromUtf8(
-        "#windowTitlebar{\n\tborder: none; \n\theight:50px;\n\tbackground:#22b24c;\n}"));
+    windowTitlebar->setStyleSheet(Palette::sheet(
+        "#windowTitlebar{\n\tborder: none; \n\theight:50px;\n\tbackground:@accent;\n}"));
     horizontalLayout = new QHBoxLayout(windowTitlebar);
     horizontalLayout->setObjectName(QString::fromUtf8("horizontalLayout"));
     clearSpacing(horizontalLayout);
@@ -104,14 +105,14 @@ void Ui_ZuMainWindow::setupTitlebar()
     titlButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     titlButton->setMinimumSize(QSize(600, 80));
     titlButton->setMaximumSize(QSize(600, 80));
-    titlButton->setFont(ShellStyle::font(22, QFont::Normal));
+    titlButton->setFont(Palette::font(22, QFont::Normal));
     titlButton->setIconSize(QSize(928, 16));
-    titlButton->setStyleSheet(QString::fromUtf8("border:none;\n"
-                                                "color:#ffffff;\n"
-                                                "padding-top:20px;\n"
-                                                "padding-right:20px;\n"
-                                                "text-align:left;\n"
-                                                "font: 22pt \"Kumbh Sans\";"));
+    titlButton->setStyleSheet(Palette::sheet("border:none;\n"
+                                             "color:@white;\n"
+                                             "padding-top:20px;\n"
+                                             "padding-right:20px;\n"
+                                             "text-align:left;\n"
+                                             "font: 22pt @font;"));
     horizontalLayout->addWidget(titlButton);
 
     horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
@@ -138,7 +139,7 @@ void Ui_ZuMainWindow::setupContent()
     windowContent->setObjectName(QString::fromUtf8("windowContent"));
     windowContent->setAutoFillBackground(false);
     windowContent->setStyleSheet(
-        QString::fromUtf8("#windowContent{\n  border: 0px none #ffffff;\n\n}"));
+        Palette::sheet("#windowContent{\n  border: 0px none @white;\n\n}"));
     verticalLayout_3 = new QVBoxLayout(windowContent);
     verticalLayout_3->setObjectName(QString::fromUtf8("verticalLayout_3"));
     clearSpacing(verticalLayout_3);
