@@ -23,23 +23,12 @@ enum TestNdiCounter : int32_t {
     TestNdiCounterCount
 };
 
-struct TestNdiFinderSettings
-{
-    bool showLocalSources;
-    bool groupsNull;
-    bool extraIpsNull;
-    char groups[256];
-};
-
+// What the program asked for in its last NDIlib_recv_create_v3.
 struct TestNdiReceiverSettings
 {
     char ndiName[256];
     char urlAddress[256];
-    char receiverName[256];
-    bool receiverNameNull;
-    int32_t colorFormat;
     int32_t bandwidth;
-    bool allowVideoFields;
 };
 
 extern "C" {
@@ -48,19 +37,20 @@ void testndi_reset(void);
 // Replaces the source list every finder reports and wakes finders waiting for a change.
 void testndi_set_sources(const NdiSource *sources, uint32_t count);
 // Delivers one BGRX frame (lineStrideBytes * height bytes) to every receiver, present or
-// future, connected to the source with this NDI name; a null or empty name means every
-// receiver. A receiver connects to the source named in its settings, or only when that name is
-// null or empty, to the listed source with its URL address.
+// future, connected to the source with this NDI name; an empty name means every receiver.
 void testndi_push_video_frame(const char *ndiName, int32_t width, int32_t height,
                               int32_t lineStrideBytes, const uint8_t *pixels);
 int64_t testndi_count(TestNdiCounter counter);
 void testndi_set_initialize_result(bool result);
 void testndi_set_refuse_finders(bool refuse);
-void testndi_set_refuse_receivers(bool refuse);
 // A network where nothing happens, as a vendor runtime sees it: every source wait and capture
 // lasts its whole time-out, whatever the test sets or pushes meanwhile, and finds nothing.
 void testndi_set_blocking_waits(bool blocking);
-// False until the first finder (receiver) has been asked for.
-bool testndi_last_finder_settings(TestNdiFinderSettings *settings);
+// False until the first receiver has been asked for.
 bool testndi_last_receiver_settings(TestNdiReceiverSettings *settings);
+
+// Declared for the test-support wrapper only; this runtime leaves them out, as no test uses them.
+struct TestNdiFinderSettings;
+void testndi_set_refuse_receivers(bool refuse);
+bool testndi_last_finder_settings(TestNdiFinderSettings *settings);
 }
