@@ -4,20 +4,26 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <netinet/in.h>
+
+#include "tools/camsim/viscawire.h"
+
 // A VISCA-over-IP camera on a loopback address (any 127.x.y.z, UDP port 52381 by default).
 // It records every datagram with its arrival time and answers as the test scripts it:
 // first from the queue of scripted answers (one entry per received datagram), then from
-// the responder if one is installed, otherwise it stays silent.
+// the responder if one is installed, otherwise it stays silent. Replies are framed by the
+// codec the camera simulator uses.
 class LoopbackCamera
 {
 public:
     using Clock = std::chrono::steady_clock;
+    using milliseconds = std::chrono::milliseconds;
 
     struct Datagram
     {
@@ -26,15 +32,16 @@ public:
         std::string senderAddress;
         uint16_t senderPort = 0;
 
-        uint32_t sequence() const; // bytes 4-7, big-endian; 0 when shorter
+        // Bytes 4-7, big-endian; 0 when shorter.
+        uint32_t sequence() const { return ViscaWire::sequenceOf(bytes.data(), bytes.size()); }
     };
 
     // One datagram sent back to the sender of the datagram being answered.
     struct Reply
     {
         std::vector<uint8_t> bytes;
-        std::chrono::milliseconds delay{0}; // after the answered datagram arrived
-        std::string fromAddress;            // empty: the camera's own address
+        milliseconds delay{0};   // after the answered datagram arrived
+        std::string fromAddress; // empty: the camera's own address
     };
 
     // Called on the camera's thread for every datagram the script does not answer.
@@ -55,39 +62,48 @@ public:
     std::vector<Datagram> received() const;
     size_t receivedCount() const;
     // Waits until at least count datagrams have arrived; false on time-out.
-    bool waitForDatagrams(size_t count, std::chrono::milliseconds timeout) const;
+    bool waitForDatagrams(size_t count, milliseconds timeout) const;
     void clearReceived();
 
-    // Reply framing: type 01 11, payload length, the answered datagram's sequence number.
-    static std::vector<uint8_t> frame(uint32_t sequence, const std::vector<uint8_t> &message);
-    static Reply acknowledge(const Datagram &to, std::chrono::milliseconds delay = {});
-    static Reply completion(const Datagram &to, std::chrono::milliseconds delay = {});
+    static std::vector<uint8_t> frame(uint32_t sequence, const std::vector<uint8_t> &message)
+    {
+        return ViscaWire::frame(sequence, message);
+    }
+    static Reply acknowledge(const Datagram &to, milliseconds delay = {})
+    {
+        return {ViscaWire::acknowledge(to.sequence()), delay, {}};
+    }
+    static Reply completion(const Datagram &to, milliseconds delay = {})
+    {
+        return {ViscaWire::completion(to.sequence()), delay, {}};
+    }
     static Reply panTiltPosition(const Datagram &to, uint16_t pan, uint16_t tilt,
-                                 std::chrono::milliseconds delay = {});
-    static Reply valuePosition(const Datagram &to, uint16_t value,
-                               std::chrono::milliseconds delay = {});
-    // The nibble bytes of a 16-bit position, most significant first.
-    static std::vector<uint8_t> nibbles(uint16_t value);
+                                 milliseconds delay = {})
+    {
+        return {ViscaWire::positions(to.sequence(), {pan, tilt}), delay, {}};
+    }
+    static Reply valuePosition(const Datagram &to, uint16_t value, milliseconds delay = {})
+    {
+        return {ViscaWire::positions(to.sequence(), {value}), delay, {}};
+    }
+    static std::vector<uint8_t> nibbles(uint16_t value) { return ViscaWire::nibbles(value); }
 
     // An idle camera answering at once: acknowledge and completion for commands, the given
-    // positions for pan-tilt inquiries (06 12) and focus or zoom inquiries (04 48, 04 47).
+    // positions for pan-tilt inquiries (06 12) and focus or zoom inquiries (04 48, 04 47), a
+    // syntax error for what it does not understand.
     static Responder promptResponder(uint16_t pan, uint16_t tilt, uint16_t value);
 
 private:
     struct Pending
     {
-        Clock::time_point due;
         Reply reply;
-        std::string toAddress;
-        uint16_t toPort = 0;
+        sockaddr_in to;
     };
 
     void run();
-    void receiveOne();
-    void answer(const Datagram &datagram);
-    void sendDue();
-    int pollTimeoutMs() const;
-    void sendReply(const Pending &pending);
+    void answer(const Datagram &datagram, const sockaddr_in &sender);
+    // Sends what is due; the time until the next reply is, -1 when none waits.
+    int sendDue();
     int socketFor(const std::string &fromAddress);
 
     std::string ownAddress;
@@ -98,8 +114,8 @@ private:
     std::deque<std::vector<Reply>> scripted;
     Responder responder;
     std::vector<Datagram> log;
-    std::vector<Pending> pending;
-    std::vector<std::pair<std::string, int>> otherSockets; // sockets for foreign sources
+    std::multimap<Clock::time_point, Pending> pending; // by when they are due
+    std::map<std::string, int> otherSockets;           // for replies from foreign addresses
 
     std::thread thread;
 };

@@ -1,31 +1,11 @@
 #include "support/loopbackhttpserver.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
+#include "tools/camsim/loopbacksocket.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-int listeningSocket(const std::string &address, uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    const int on = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    inet_pton(AF_INET, address.c_str(), &local.sin_addr);
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) == 0 &&
-        ::listen(fd, 16) == 0)
-        return fd;
-    ::close(fd);
-    return -1;
-}
 
 // The request line's path, read once the whole header has arrived.
 std::string readRequestPath(int connection)
@@ -45,16 +25,10 @@ std::string readRequestPath(int connection)
     return request.substr(start + 1, end - start - 1);
 }
 
-std::string statusText(int status)
-{
-    return status == 200 ? "OK" : "Not Found";
-}
-
 } // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(const std::string &address, uint16_t port)
-    : listenFd(listeningSocket(address, port))
-    , wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    : listenFd(LoopbackSocket::open(LoopbackSocket::Type::TcpListener, address, port))
 {
     if (listenFd >= 0)
         acceptor = std::thread([this] { acceptLoop(); });
@@ -63,15 +37,12 @@ LoopbackHttpServer::LoopbackHttpServer(const std::string &address, uint16_t port
 LoopbackHttpServer::~LoopbackHttpServer()
 {
     stopping = true;
-    const uint64_t one = 1;
-    (void)!::write(wakeFd, &one, sizeof one);
+    ::shutdown(listenFd, SHUT_RDWR); // ends the acceptor's accept()
     if (acceptor.joinable())
         acceptor.join();
     for (std::thread &connection : connections)
         connection.join();
-    if (listenFd >= 0)
-        ::close(listenFd);
-    ::close(wakeFd);
+    LoopbackSocket::close(listenFd);
 }
 
 void LoopbackHttpServer::setResponse(const std::string &path, Response response)
@@ -86,41 +57,29 @@ std::vector<std::string> LoopbackHttpServer::requestedPaths() const
     return requests;
 }
 
-LoopbackHttpServer::Response LoopbackHttpServer::responseFor(const std::string &path) const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    const auto found = responses.find(path);
-    if (found == responses.end())
-        return {"not found", std::chrono::milliseconds(0), 404, "text/plain"};
-    return found->second;
-}
-
 void LoopbackHttpServer::acceptLoop()
 {
-    for (;;) {
-        pollfd fds[2] = {{listenFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        ::poll(fds, 2, -1);
-        if (fds[1].revents & POLLIN)
-            return;
+    while (!stopping) {
         const int connection = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0)
-            continue;
         std::lock_guard<std::mutex> lock(mutex);
-        connections.emplace_back([this, connection] { serve(connection); });
+        if (connection >= 0)
+            connections.emplace_back([this, connection] { serve(connection); });
     }
 }
 
 void LoopbackHttpServer::serve(int connection)
 {
     const std::string path = readRequestPath(connection);
+    Response response{"not found", std::chrono::milliseconds(0), 404};
     {
         std::lock_guard<std::mutex> lock(mutex);
         requests.push_back(path);
+        if (responses.count(path))
+            response = responses[path];
     }
-    const Response response = responseFor(path);
     pause(response.delay);
-    const std::string header = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                               statusText(response.status) +
+    const std::string header = "HTTP/1.1 " + std::to_string(response.status) +
+                               (response.status == 200 ? " OK" : " Not Found") +
                                "\r\nContent-Type: " + response.contentType +
                                "\r\nContent-Length: " + std::to_string(response.body.size()) +
                                "\r\nConnection: close\r\n\r\n";

@@ -37,10 +37,8 @@ private:
     void acceptLoop();
     void serve(int connection);
     void pause(std::chrono::milliseconds delay) const;
-    Response responseFor(const std::string &path) const;
 
     int listenFd = -1;
-    int wakeFd = -1;
     std::atomic<bool> stopping{false};
 
     mutable std::mutex mutex; // guards responses, requests and connections

@@ -1,66 +1,30 @@
 #include "support/movingcamera.h"
 
+#include "tools/camsim/viscawire.h"
+
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
+#include <map>
 
-namespace {
-
-bool bodyIs(const std::vector<uint8_t> &bytes, uint8_t kind, std::initializer_list<uint8_t> body)
-{
-    return bytes.size() >= 10 + body.size() && bytes[9] == kind &&
-           std::equal(body.begin(), body.end(), bytes.begin() + 10);
-}
-
-uint16_t nibbleValue(const std::vector<uint8_t> &bytes, size_t at)
-{
-    if (bytes.size() < at + 4)
-        return 0;
-    return uint16_t((bytes[at] & 0x0F) << 12 | (bytes[at + 1] & 0x0F) << 8 |
-                    (bytes[at + 2] & 0x0F) << 4 | (bytes[at + 3] & 0x0F));
-}
-
-// Pan and tilt are signed on the wire: 0xFFFE is 2 units left of 0.
-double signedUnits(uint16_t value)
-{
-    return double(int16_t(value));
-}
-
-} // namespace
+using Wire = ViscaWire::Kind;
 
 ViscaRequest ViscaRequest::decode(const LoopbackCamera::Datagram &datagram)
 {
-    const std::vector<uint8_t> &b = datagram.bytes;
-    ViscaRequest request;
-    request.sequence = datagram.sequence();
-    request.arrival = datagram.arrival;
-    if (bodyIs(b, 0x01, {0x06, 0x02}) && b.size() >= 23) {
-        request.kind = PanTiltAbs;
-        request.panSpeed = b[12];
-        request.tiltSpeed = b[13];
-        request.pan = nibbleValue(b, 14);
-        request.tilt = nibbleValue(b, 18);
-    } else if (bodyIs(b, 0x09, {0x06, 0x12})) {
-        request.kind = PanTiltInq;
-    } else if (bodyIs(b, 0x09, {0x04, 0x48})) {
-        request.kind = FocusInq;
-    } else if (bodyIs(b, 0x09, {0x04, 0x47})) {
-        request.kind = ZoomInq;
-    } else if (bodyIs(b, 0x01, {0x04, 0x48})) {
-        request.kind = FocusDirect;
-        request.value = nibbleValue(b, 12);
-    } else if (bodyIs(b, 0x01, {0x04, 0x47})) {
-        request.kind = ZoomDirect;
-        request.value = nibbleValue(b, 12);
-    } else if (bodyIs(b, 0x01, {0x06, 0x01, 0x00, 0x00, 0x03, 0x03})) {
-        request.kind = PanTiltStop;
-    } else if (bodyIs(b, 0x01, {0x04, 0x08}) && b.size() >= 13) {
-        request.kind = Focus;
-        request.value = b[12];
-    } else if (bodyIs(b, 0x01, {0x04, 0x07}) && b.size() >= 13) {
-        request.kind = Zoom;
-        request.value = b[12];
-    }
-    return request;
+    static const std::map<Wire, Kind> kinds = {
+        {Wire::PanTiltAbsolute, PanTiltAbs}, {Wire::PanTiltInquiry, PanTiltInq},
+        {Wire::FocusInquiry, FocusInq},      {Wire::ZoomInquiry, ZoomInq},
+        {Wire::FocusDirect, FocusDirect},    {Wire::ZoomDirect, ZoomDirect},
+        {Wire::FocusDrive, Focus},           {Wire::ZoomDrive, Zoom}};
+    const ViscaWire::Request wire = ViscaWire::parse(datagram.bytes);
+    const auto found = kinds.find(wire.kind);
+    Kind kind = found == kinds.end() ? Other : found->second;
+    // Only the stop with both speeds 0 is the program's pan-tilt stop.
+    if (wire.kind == Wire::PanTiltDrive && wire.panDirection == 3 && wire.tiltDirection == 3 &&
+        wire.panSpeed == 0 && wire.tiltSpeed == 0)
+        kind = PanTiltStop;
+    const uint16_t value = kind == Focus || kind == Zoom ? wire.drive : wire.first;
+    return {kind,           wire.sequence, datagram.arrival, wire.panSpeed,
+            wire.tiltSpeed, wire.first,    wire.second,      value};
 }
 
 std::vector<ViscaRequest> ViscaRequest::decodeAll(const std::vector<LoopbackCamera::Datagram> &log)
@@ -70,13 +34,6 @@ std::vector<ViscaRequest> ViscaRequest::decodeAll(const std::vector<LoopbackCame
     for (const LoopbackCamera::Datagram &datagram : log)
         requests.push_back(decode(datagram));
     return requests;
-}
-
-double MovingCamera::Axis::position(double elapsedMs, double rate) const
-{
-    const double distance = to - from;
-    const double travelled = std::min(std::fabs(distance), elapsedMs * rate);
-    return from + std::copysign(travelled, distance);
 }
 
 MovingCamera::MovingCamera(const std::string &address, double unitsPerMsPerSpeed)
@@ -89,8 +46,9 @@ MovingCamera::MovingCamera(const std::string &address, double unitsPerMsPerSpeed
 void MovingCamera::placeAt(uint16_t newPan, uint16_t newTilt, uint16_t newFocus, uint16_t newZoom)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    pan = {signedUnits(newPan), signedUnits(newPan)};
-    tilt = {signedUnits(newTilt), signedUnits(newTilt)};
+    // Pan and tilt are signed on the wire: 0xFFFE is 2 units left of 0.
+    pan = MotionAxis(INT16_MIN, INT16_MAX, int16_t(newPan));
+    tilt = MotionAxis(INT16_MIN, INT16_MAX, int16_t(newTilt));
     focus = newFocus;
     zoom = newZoom;
 }
@@ -113,66 +71,37 @@ std::vector<MovingCamera::Move> MovingCamera::moves() const
     return moveLog;
 }
 
-std::vector<ViscaRequest> MovingCamera::requests() const
+int32_t MovingCamera::stopPoint(int32_t from, int32_t target) const
 {
-    return ViscaRequest::decodeAll(camera.received());
-}
-
-void MovingCamera::clearRequests()
-{
-    camera.clearReceived();
-}
-
-double MovingCamera::rate() const
-{
-    // A camera's slowest speed still moves it.
-    return pace * std::max(speed, 1);
-}
-
-double MovingCamera::stopPoint(double from, double target) const
-{
-    if (std::fabs(target - from) <= shortfall)
+    if (std::abs(target - from) <= shortfall)
         return from;
-    return target - std::copysign(double(shortfall), target - from);
-}
-
-void MovingCamera::currentPanTilt(Clock::time_point at, uint16_t &panNow, uint16_t &tiltNow) const
-{
-    const double elapsedMs = std::chrono::duration<double, std::milli>(at - moveStart).count();
-    panNow = uint16_t(int16_t(std::lround(pan.position(elapsedMs, rate()))));
-    tiltNow = uint16_t(int16_t(std::lround(tilt.position(elapsedMs, rate()))));
+    return target > from ? target - shortfall : target + shortfall;
 }
 
 std::chrono::milliseconds MovingCamera::startMove(const ViscaRequest &request)
 {
-    uint16_t panNow = 0;
-    uint16_t tiltNow = 0;
-    currentPanTilt(request.arrival, panNow, tiltNow);
-    speed = request.panSpeed;
-    moveStart = request.arrival;
-    pan = {signedUnits(panNow), stopPoint(signedUnits(panNow), signedUnits(request.pan))};
-    tilt = {signedUnits(tiltNow), stopPoint(signedUnits(tiltNow), signedUnits(request.tilt))};
-    const double longest = std::max(std::fabs(pan.to - pan.from), std::fabs(tilt.to - tilt.from));
-    const auto travel = std::chrono::duration<double, std::milli>(longest / rate());
-    moveLog.push_back({request.sequence, request.arrival,
-                       request.arrival + std::chrono::duration_cast<Clock::duration>(travel),
-                       request.panSpeed, request.pan, request.tilt});
-    return std::chrono::duration_cast<std::chrono::milliseconds>(travel);
+    const Clock::time_point at = request.arrival;
+    // A camera's slowest speed still moves it.
+    const double unitsPerSecond = 1000 * pace * std::max(request.panSpeed, 1);
+    const int32_t panTarget = stopPoint(pan.position(at), int16_t(request.pan));
+    const int32_t tiltTarget = stopPoint(tilt.position(at), int16_t(request.tilt));
+    const Clock::time_point arrival = std::max(pan.moveTo(panTarget, unitsPerSecond, at),
+                                               tilt.moveTo(tiltTarget, unitsPerSecond, at));
+    moveLog.push_back({request.sequence, at, arrival, request.panSpeed, request.pan, request.tilt});
+    return std::chrono::duration_cast<std::chrono::milliseconds>(arrival - at);
 }
 
 std::vector<LoopbackCamera::Reply> MovingCamera::respond(const LoopbackCamera::Datagram &datagram)
 {
     const ViscaRequest request = ViscaRequest::decode(datagram);
+    const Clock::time_point at = datagram.arrival;
     std::lock_guard<std::mutex> lock(mutex);
     switch (request.kind) {
-    case ViscaRequest::PanTiltInq: {
+    case ViscaRequest::PanTiltInq:
         if (panTiltSilent)
             return {};
-        uint16_t panNow = 0;
-        uint16_t tiltNow = 0;
-        currentPanTilt(datagram.arrival, panNow, tiltNow);
-        return {LoopbackCamera::panTiltPosition(datagram, panNow, tiltNow)};
-    }
+        return {LoopbackCamera::panTiltPosition(datagram, uint16_t(pan.position(at)),
+                                                uint16_t(tilt.position(at)))};
     case ViscaRequest::FocusInq:
         return {LoopbackCamera::valuePosition(datagram, focus)};
     case ViscaRequest::ZoomInq:
@@ -181,14 +110,10 @@ std::vector<LoopbackCamera::Reply> MovingCamera::respond(const LoopbackCamera::D
         // As real cameras do: acknowledged at once, completed on arrival.
         return {LoopbackCamera::acknowledge(datagram),
                 LoopbackCamera::completion(datagram, startMove(request))};
-    case ViscaRequest::PanTiltStop: {
-        uint16_t panNow = 0;
-        uint16_t tiltNow = 0;
-        currentPanTilt(datagram.arrival, panNow, tiltNow);
-        pan = {double(panNow), double(panNow)};
-        tilt = {double(tiltNow), double(tiltNow)};
+    case ViscaRequest::PanTiltStop:
+        pan.stop(at);
+        tilt.stop(at);
         break;
-    }
     case ViscaRequest::FocusDirect:
         focus = request.value;
         break;

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "support/loopbackcamera.h"
+#include "tools/camsim/motionaxis.h"
 
-// What an engine datagram asked for, decoded from its bytes.
+// What an engine datagram asked for, decoded by the shared codec.
 struct ViscaRequest
 {
     enum Kind {
@@ -27,9 +28,9 @@ struct ViscaRequest
     Kind kind = Other;
     uint32_t sequence = 0;
     LoopbackCamera::Clock::time_point arrival;
-    int panSpeed = 0; // PanTiltAbs
+    int panSpeed = 0; // PanTiltAbs: speeds and target
     int tiltSpeed = 0;
-    uint16_t pan = 0; // PanTiltAbs target
+    uint16_t pan = 0;
     uint16_t tilt = 0;
     uint16_t value = 0; // FocusDirect, ZoomDirect target; Focus, Zoom drive byte
 
@@ -38,7 +39,8 @@ struct ViscaRequest
 };
 
 // A loopback camera that moves: an absolute move takes it toward its target at a pace set by
-// the commanded speed (units per millisecond per speed step), pan and tilt independently.
+// the commanded speed (units per millisecond per speed step), pan and tilt independently, on
+// the simulator's axes.
 // Commands are acknowledged at once and completed when done (a move on arrival); inquiries
 // report where it is right now. Pan and tilt positions are signed 16-bit values.
 // Focus and zoom jump to their direct targets.
@@ -68,30 +70,22 @@ public:
     bool isListening() const { return camera.isListening(); }
     const std::string &address() const { return camera.address(); }
     std::vector<Move> moves() const;
-    std::vector<ViscaRequest> requests() const;
-    void clearRequests();
+    std::vector<ViscaRequest> requests() const
+    {
+        return ViscaRequest::decodeAll(camera.received());
+    }
+    void clearRequests() { camera.clearReceived(); }
 
 private:
-    struct Axis
-    {
-        double from = 0;
-        double to = 0;
-        double position(double elapsedMs, double rate) const;
-    };
-
     std::vector<LoopbackCamera::Reply> respond(const LoopbackCamera::Datagram &datagram);
     // Returns the move's travel time.
     std::chrono::milliseconds startMove(const ViscaRequest &request);
-    void currentPanTilt(Clock::time_point at, uint16_t &pan, uint16_t &tilt) const;
-    double stopPoint(double from, double target) const;
-    double rate() const;
+    int32_t stopPoint(int32_t from, int32_t target) const;
 
     const double pace;
     mutable std::mutex mutex; // guards every member below
-    Axis pan;
-    Axis tilt;
-    int speed = 1;
-    Clock::time_point moveStart;
+    MotionAxis pan{INT16_MIN, INT16_MAX, 0};
+    MotionAxis tilt{INT16_MIN, INT16_MAX, 0};
     uint16_t focus = 0;
     uint16_t zoom = 0;
     int shortfall = 0;

@@ -3,16 +3,13 @@
 #include <QDebug>
 #include <QDir>
 
-#include <cstdlib>
 #include <dlfcn.h>
 
 namespace {
 
-const char *const runtimeFileName = "libndi.so.6";
-
 QByteArray runtimePath(TestNdiRuntime::Build build)
 {
-    return QFile::encodeName(TestNdiRuntime::folder(build) + "/" + runtimeFileName);
+    return QFile::encodeName(TestNdiRuntime::folder(build) + "/libndi.so.6");
 }
 
 } // namespace
@@ -70,19 +67,12 @@ bool TestNdiRuntime::isResident(Build build)
     return handle != nullptr;
 }
 
-template<typename Fn>
-Fn TestNdiRuntime::control(const char *name) const
+void *TestNdiRuntime::symbol(const char *name) const
 {
-    Fn fn = library ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
+    void *fn = library ? dlsym(library, name) : nullptr;
     if (library && !fn)
         qFatal("test NDI runtime lacks %s", name);
     return fn;
-}
-
-void TestNdiRuntime::reset()
-{
-    if (auto fn = control<decltype(&testndi_reset)>("testndi_reset"))
-        fn();
 }
 
 void TestNdiRuntime::setSources(const std::vector<std::pair<std::string, std::string>> &sources)
@@ -90,60 +80,17 @@ void TestNdiRuntime::setSources(const std::vector<std::pair<std::string, std::st
     std::vector<NdiSource> records;
     for (const auto &source : sources)
         records.push_back({source.first.c_str(), source.second.c_str()});
-    if (auto fn = control<decltype(&testndi_set_sources)>("testndi_set_sources"))
-        fn(records.data(), uint32_t(records.size()));
+    call<decltype(&testndi_set_sources)>("testndi_set_sources", records.data(),
+                                         uint32_t(records.size()));
 }
 
 void TestNdiRuntime::pushVideoFrame(const std::string &ndiName, int width, int height,
                                     int lineStrideBytes, const QByteArray &pixels)
 {
     Q_ASSERT(pixels.size() >= lineStrideBytes * height);
-    if (auto fn = control<decltype(&testndi_push_video_frame)>("testndi_push_video_frame"))
-        fn(ndiName.c_str(), width, height, lineStrideBytes,
-           reinterpret_cast<const uint8_t *>(pixels.constData()));
-}
-
-int TestNdiRuntime::count(TestNdiCounter counter) const
-{
-    auto fn = control<decltype(&testndi_count)>("testndi_count");
-    return fn ? int(fn(counter)) : -1;
-}
-
-void TestNdiRuntime::setInitializeResult(bool result)
-{
-    if (auto fn =
-            control<decltype(&testndi_set_initialize_result)>("testndi_set_initialize_result"))
-        fn(result);
-}
-
-void TestNdiRuntime::setRefuseFinders(bool refuse)
-{
-    if (auto fn = control<decltype(&testndi_set_refuse_finders)>("testndi_set_refuse_finders"))
-        fn(refuse);
-}
-
-void TestNdiRuntime::setRefuseReceivers(bool refuse)
-{
-    if (auto fn = control<decltype(&testndi_set_refuse_receivers)>("testndi_set_refuse_receivers"))
-        fn(refuse);
-}
-
-void TestNdiRuntime::setBlockingWaits(bool blocking)
-{
-    if (auto fn = control<decltype(&testndi_set_blocking_waits)>("testndi_set_blocking_waits"))
-        fn(blocking);
-}
-
-bool TestNdiRuntime::lastFinderSettings(TestNdiFinderSettings &settings) const
-{
-    auto fn = control<decltype(&testndi_last_finder_settings)>("testndi_last_finder_settings");
-    return fn && fn(&settings);
-}
-
-bool TestNdiRuntime::lastReceiverSettings(TestNdiReceiverSettings &settings) const
-{
-    auto fn = control<decltype(&testndi_last_receiver_settings)>("testndi_last_receiver_settings");
-    return fn && fn(&settings);
+    call<decltype(&testndi_push_video_frame)>(
+        "testndi_push_video_frame", ndiName.c_str(), width, height, lineStrideBytes,
+        reinterpret_cast<const uint8_t *>(pixels.constData()));
 }
 
 QByteArray TestNdiRuntime::bgrxFrame(int width, int height, int lineStrideBytes, uint8_t blue,

@@ -1,4 +1,0 @@
-// Keeps the test-support library non-empty while it has no helpers of its own.
-namespace trevalo_testsupport {
-int anchor = 0;
-}
