@@ -1,6 +1,8 @@
 #include "automation/appsettings.h"
 #include "automation/centralmainwindow.h"
+#include "automation/engine/racelog.h"
 #include "shell/appresources.h"
+#include "shell/shutdownsignals.h"
 #include "shell/zumainwindow.h"
 #include "trevalo_version.h"
 
@@ -27,14 +29,20 @@ int main(int argc, char *argv[])
     auto *form = new CentralMainWindow(nullptr);
     window.contentLayout()->addWidget(form);
     QObject::connect(&window, &ZuMainWindow::requestClose, &window, &QWidget::close);
+    // A logout or a kill from outside closes the program as its close button does.
+    ShutdownSignals shutdownSignals;
+    QObject::connect(&shutdownSignals, &ShutdownSignals::requested, &window,
+                     &ZuMainWindow::requestClose);
 
     AppSettings::restoreWindow(window);
     window.show();
     QApplication::setWindowIcon(QIcon(QPixmap(QStringLiteral(":/images/icon.png"))));
+    RaceLog::instance().write(QStringLiteral("Trevalo %1 started").arg(version));
 
     const int result = app.exec();
     AppSettings::saveWindow(window);
     // The form's destructor runs the shutdown steps; it goes before the window.
     delete form;
+    RaceLog::instance().write(QStringLiteral("Trevalo closed"));
     return result;
 }
