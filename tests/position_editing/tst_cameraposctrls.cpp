@@ -194,8 +194,9 @@ private slots:
         QTRY_COMPARE(commands(*camera), sent);
     }
 
-    // Every exchange with a silent camera or a slow web interface runs off the GUI thread:
-    // the clicks return at once, the event loop keeps its pace and closing does not wait.
+    // Every exchange with a silent camera (100 to 500 ms each) or a slow web interface runs off
+    // the GUI thread: the clicks return at once, the event loop keeps its pace and closing does
+    // not wait; the bounds leave room for a loaded machine.
     void silentCameraCostsTheWindowNothing()
     {
         web->setResponse("/encodesetup", {R"({"VideoFormat":"1080p60"})", 250ms});
@@ -209,17 +210,17 @@ private slots:
             click(name);
         emit child<JoyPad>("joyPad")->emitValue(1.0f, 1.0f);
         emit child<JoyPad>("joyPad")->emitValue(0.0f, 0.0f);
-        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 250, qPrintable(QString::number(clock.elapsed())));
         QTRY_COMPARE(child<QLabel>("versionValueLabel")->text(), QStringLiteral("PTZ-100 fw 1.2"));
         clock.restart();
         QTest::qWait(600); // the camera's exchanges are still waiting out their limits
-        QVERIFY2(clock.elapsed() < 700, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 800, qPrintable(QString::number(clock.elapsed())));
         clock.restart();
         {
             const FramePump pump(runtime);
             panel.reset();
         }
-        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 250, qPrintable(QString::number(clock.elapsed())));
     }
 
     // A click on the knob is one stop. Behind a silent camera the latest move replaces the
@@ -277,7 +278,7 @@ private slots:
         click("presetStoreButton");
         child<QSpinBox>("wayPointSpinBox")->stepDown();
         QTRY_COMPARE(filed(CameraB).size(), size_t(1));
-        const auto &[number, wayPoint] = *filed(CameraB).begin();
+        const auto [number, wayPoint] = *filed(CameraB).begin();
         QCOMPARE(number, 15);
         QCOMPARE(QList<int>({wayPoint.pan, wayPoint.tilt, wayPoint.focus, wayPoint.zoom}),
                  QList<int>({0xF986, 0xFE8A, 0x0123, 0x0123}));
