@@ -48,9 +48,4 @@ void testndi_set_refuse_finders(bool refuse);
 void testndi_set_blocking_waits(bool blocking);
 // False until the first receiver has been asked for.
 bool testndi_last_receiver_settings(TestNdiReceiverSettings *settings);
-
-// Declared for the test-support wrapper only; this runtime leaves them out, as no test uses them.
-struct TestNdiFinderSettings;
-void testndi_set_refuse_receivers(bool refuse);
-bool testndi_last_finder_settings(TestNdiFinderSettings *settings);
 }

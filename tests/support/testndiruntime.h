@@ -49,13 +49,8 @@ public:
     int count(TestNdiCounter counter) const { return library ? int(TESTNDI(count, counter)) : -1; }
     void setInitializeResult(bool result) { TESTNDI(set_initialize_result, result); }
     void setRefuseFinders(bool refuse) { TESTNDI(set_refuse_finders, refuse); }
-    void setRefuseReceivers(bool refuse) { TESTNDI(set_refuse_receivers, refuse); }
     // Every source wait and capture lasts its whole time-out and finds nothing.
     void setBlockingWaits(bool blocking) { TESTNDI(set_blocking_waits, blocking); }
-    bool lastFinderSettings(TestNdiFinderSettings &s) const
-    {
-        return TESTNDI(last_finder_settings, &s);
-    }
     bool lastReceiverSettings(TestNdiReceiverSettings &s) const
     {
         return TESTNDI(last_receiver_settings, &s);
