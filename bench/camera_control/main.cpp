@@ -1,8 +1,8 @@
-// Round trips of the VISCA exchanges against a loopback camera that answers at once, next to
+// Round trips of the VISCA exchanges against a simulated camera that answers at once, next to
 // a plain UDP round trip to the same camera (the floor), and the encoder's throughput.
 #include "camera_control/viscacommandfactory.h"
 #include "camera_control/viscasocket.h"
-#include "support/loopbackcamera.h"
+#include "tools/camsim/camerasimulator.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <netinet/in.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -71,12 +72,17 @@ void report(const char *name, Figures figures, Figures floor)
 
 void roundTrips()
 {
-    LoopbackCamera camera(CameraAddress);
-    if (!camera.isListening()) {
-        std::printf("cannot bind %s:%u\n", CameraAddress, unsigned(VISCASocket::Port));
+    CameraSimulator::Config config;
+    config.baseAddress = CameraAddress;
+    config.cameraCount = 1;
+    CameraSimulator simulator(config);
+    std::string error;
+    if (!simulator.start(error)) {
+        std::printf("%s\n", error.c_str());
         return;
     }
-    camera.setResponder(LoopbackCamera::promptResponder(0xFC18, 0x0005, 0x1A2B));
+    // Already at the move's target, so its completion follows the acknowledgement at once.
+    simulator.camera(0).placeAt({0xFC18, 0x0005, 0x1A2B, 0x1A2B});
     VISCASocket *socket = &VISCASocket::instance();
     const std::vector<uint8_t> panTilt = encoded(VISCACommandType::PanTiltInq, 0, 0, 0);
     const std::vector<uint8_t> zoom = encoded(VISCACommandType::ZoomInq, 0, 0, 0);
@@ -104,7 +110,7 @@ void roundTrips()
         VISCASocket::sendCommand(socket, move.data(), &length, CameraAddress, &wait, &wait);
     });
 
-    std::printf("Round trips to a loopback camera answering at once (%d rounds each):\n", Rounds);
+    std::printf("Round trips to a simulated camera answering at once (%d rounds each):\n", Rounds);
     report("plain UDP round trip (floor)", floor, floor);
     report("inquirePanTilt", panTiltFigures, floor);
     report("inquireValue", valueFigures, floor);

@@ -1,6 +1,7 @@
-// Preview throughput: panels fed 640 x 360 BGRX frames at 60 frames per second by the test NDI
-// runtime, on the offscreen platform. Prints frames that reached the screen per second and per
-// panel, and CPU time per painted frame, as medians over repeated runs.
+// Preview throughput: panels showing the simulated cameras' 640 x 360 BGRX previews at 60 frames
+// per second, through the simulator's NDI runtime, on the offscreen platform. Prints frames
+// that reached the screen per second and per panel, and CPU time per painted frame (the
+// runtime's drawing of each frame included), as medians over repeated runs.
 //
 //   bench_preview [--seconds N] [--runs N] [--screenshot file.png]
 
@@ -9,7 +10,9 @@
 #include "position_editing/cameraposctrls.h"
 #include "shell/appresources.h"
 #include "store/cameradatastore.h"
-#include "support/testndiruntime.h"
+#include "tools/camsim/camerasimulator.h"
+#include "tools/camsim/common/camsimprotocol.h"
+#include "tools/camsim/racedriver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,18 +22,15 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <thread>
+#include <string>
 #include <vector>
 
 namespace {
-constexpr int FrameWidth = 640;
-constexpr int FrameHeight = 360;
-constexpr int FeedRate = 60;
+constexpr int Panels = 10;
+const char *const BaseAddress = "127.0.10.10";
 
 double cpuSeconds(clockid_t clock)
 {
@@ -38,52 +38,6 @@ double cpuSeconds(clockid_t clock)
     clock_gettime(clock, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
-
-// Seven colour bars, so a screenshot shows orientation and true colours at a glance.
-QByteArray colourBars()
-{
-    const uint8_t bars[7][3] = {{255, 255, 255}, {255, 255, 0}, {0, 255, 255}, {0, 255, 0},
-                                {255, 0, 255},   {255, 0, 0},   {0, 0, 255}};
-    QByteArray pixels(FrameWidth * FrameHeight * 4, '\0');
-    for (int y = 0; y < FrameHeight; ++y) {
-        for (int x = 0; x < FrameWidth; ++x) {
-            const uint8_t *rgb = bars[x * 7 / FrameWidth];
-            char *p = pixels.data() + (y * FrameWidth + x) * 4;
-            p[0] = char(rgb[2]);
-            p[1] = char(rgb[1]);
-            p[2] = char(rgb[0]);
-        }
-    }
-    return pixels;
-}
-
-// Pushes one frame to every receiver at the feed rate until stopped.
-class Feeder
-{
-public:
-    explicit Feeder(TestNdiRuntime &runtime)
-        : thread([this, &runtime] {
-            const QByteArray pixels = colourBars();
-            auto next = std::chrono::steady_clock::now();
-            while (!stopping) {
-                runtime.pushVideoFrame(std::string(), FrameWidth, FrameHeight, FrameWidth * 4,
-                                       pixels);
-                next += std::chrono::microseconds(1000000 / FeedRate);
-                std::this_thread::sleep_until(next);
-            }
-        })
-    {
-    }
-    ~Feeder()
-    {
-        stopping = true;
-        thread.join();
-    }
-
-private:
-    std::atomic<bool> stopping{false};
-    std::thread thread;
-};
 
 // Counts paint events of the preview widgets: each is one frame on screen.
 class PaintCounter : public QObject
@@ -119,7 +73,7 @@ Row makeRow(int panelCount, PaintCounter *counter, int fixedPanels = 4)
         std::fprintf(stderr, "window not exposed\n");
     for (int i = 0; i < panelCount; ++i) {
         // Undiscovered names: no address, so no camera or web traffic, only the preview.
-        const QString name = QStringLiteral("BENCH(%1)").arg(i + 1);
+        const QString name = QString::fromStdString(RaceDriver::displayName(i));
         row.panels[size_t(i)]->AddSources({name});
         row.panels[size_t(i)]->SelectSource(name);
     }
@@ -133,30 +87,26 @@ struct Sample
     double guiCpuMsPerFrame;
 };
 
-Sample measure(TestNdiRuntime &runtime, int panelCount, double seconds)
+Sample measure(int panelCount, double seconds)
 {
     PaintCounter counter;
     Row row = makeRow(panelCount, &counter);
     Sample sample{};
-    {
-        const Feeder feeder(runtime);
-        QTest::qWait(500); // warm up: surfaces started, caches filled
-        counter.paints = 0;
-        const double process0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-        const double gui0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-        QElapsedTimer wall;
-        wall.start();
-        QEventLoop loop;
-        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-        loop.exec();
-        const double elapsed = wall.elapsed() / 1000.0;
-        const double frames = std::max(1.0, double(counter.paints));
-        sample.fpsPerPanel = counter.paints / elapsed / panelCount;
-        sample.processCpuMsPerFrame =
-            (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0) * 1000.0 / frames;
-        sample.guiCpuMsPerFrame = (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - gui0) * 1000.0 / frames;
-        row.window.reset(); // panels stop while frames still come, so stops are quick
-    }
+    QTest::qWait(500); // warm up: receivers connected, surfaces started, caches filled
+    counter.paints = 0;
+    const double process0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double gui0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    QElapsedTimer wall;
+    wall.start();
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    const double elapsed = wall.elapsed() / 1000.0;
+    const double frames = std::max(1.0, double(counter.paints));
+    sample.fpsPerPanel = counter.paints / elapsed / panelCount;
+    sample.processCpuMsPerFrame =
+        (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0) * 1000.0 / frames;
+    sample.guiCpuMsPerFrame = (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - gui0) * 1000.0 / frames;
     return sample;
 }
 
@@ -166,38 +116,34 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-int screenshot(TestNdiRuntime &runtime, const QString &file)
+int screenshot(const QString &file)
 {
     CameraDataStore &store = CameraDataStore::instance();
+    const std::string name = RaceDriver::displayName(0);
     bool added = false;
-    store.storeWayPoint("BENCH(1)", WayPoint{1658, 374, 0x1200, 0x1A2B, 1.0f}, 1, added);
-    store.storeWayPoint("BENCH(1)", WayPoint{0xF986, 0xFFFF, 0x1000, 0x0400, 1.0f}, 2, added);
+    store.storeWayPoint(name, WayPoint{1658, 374, 0x1200, 0x1A2B, 1.0f}, 1, added);
+    store.storeWayPoint(name, WayPoint{0xF986, 0xFFFF, 0x1000, 0x0400, 1.0f}, 2, added);
     PaintCounter counter;
     Row row = makeRow(1, &counter, 0);
     row.window->resize(row.window->sizeHint().width(), 1000);
     row.panels.front()->ShowPositions(1658, 374, 0x1200, 0x1A2B);
-    bool saved = false;
-    {
-        const Feeder feeder(runtime);
-        QTest::qWait(600);
-        saved = row.panels.front()->grab().save(file);
-        row.window.reset();
-    }
+    QTest::qWait(600);
+    const bool saved = row.panels.front()->grab().save(file);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(file));
     return saved ? 0 : 1;
 }
 
-void printSection(TestNdiRuntime &runtime, double seconds, int runs)
+void printSection(double seconds, int runs)
 {
-    std::printf("Preview throughput, %dx%d BGRX fed at %d fps, offscreen platform, %d runs of "
-                "%.1f s (median)\n",
-                FrameWidth, FrameHeight, FeedRate, runs, seconds);
+    std::printf("Preview throughput, %dx%d BGRX simulated previews at 60 fps, offscreen platform, "
+                "%d runs of %.1f s (median)\n",
+                CamSim::PreviewWidth, CamSim::PreviewHeight, runs, seconds);
     std::printf("%-8s %18s %22s %22s\n", "panels", "fps on screen/panel", "process CPU ms/frame",
                 "GUI-thread CPU ms/frame");
-    for (int panels : {1, 10}) {
+    for (int panels : {1, Panels}) {
         std::vector<double> fps, process, gui;
         for (int run = 0; run < runs; ++run) {
-            const Sample s = measure(runtime, panels, seconds);
+            const Sample s = measure(panels, seconds);
             fps.push_back(s.fpsPerPanel);
             process.push_back(s.processCpuMsPerFrame);
             gui.push_back(s.guiCpuMsPerFrame);
@@ -217,6 +163,8 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("NDI_RUNTIME_DIR_V6", TREVALO_CAMSIM_RUNTIME_DIR);
+    qputenv(CamSim::BaseAddressVariable, BaseAddress);
     QApplication app(argc, argv);
     AppResources::initBundle();
     AppResources::registerFonts();
@@ -234,14 +182,22 @@ int main(int argc, char **argv)
             screenshotFile = args[i + 1];
     }
 
-    TestNdiRuntime::pointLoaderAt(TestNdiRuntime::Build::Complete);
-    TestNdiRuntime runtime;
-    if (!runtime.isLoaded() || !NDIlib_initialize()) {
-        std::fprintf(stderr, "test NDI runtime not available\n");
+    CameraSimulator::Config config;
+    config.baseAddress = BaseAddress;
+    config.cameraCount = Panels;
+    for (int c = 0; c < Panels; ++c) {
+        config.profiles.push_back(CameraSimulator::defaultProfile(c));
+        config.profiles.back().videoFormat = "1080p60";
+    }
+    CameraSimulator simulator(config);
+    std::string error;
+    if (!simulator.start(error) || !NDIlib_initialize()) {
+        std::fprintf(stderr, "bench_preview: no simulated cameras or NDI runtime %s\n",
+                     error.c_str());
         return 1;
     }
-    const int result = screenshotFile.isEmpty() ? (printSection(runtime, seconds, runs), 0)
-                                                : screenshot(runtime, screenshotFile);
+    const int result =
+        screenshotFile.isEmpty() ? (printSection(seconds, runs), 0) : screenshot(screenshotFile);
     NDIlib_destroy();
     return result;
 }
