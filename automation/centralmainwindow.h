@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/engine/raceparameters.h"
+#include "base/ownedthread.h"
 #include "store/cameradatastore.h"
 
 #include <QList>
@@ -46,7 +47,7 @@ public:
     const RaceParameters &raceParameters() const { return race; }
     const QList<CameraPosCtrls *> &cameraPanels() const { return panels; }
     CameraSrcAddCtrl *sourceTile() const { return addSourceTile; }
-    AutoPlayThread *engine() const { return autoPlay; }
+    AutoPlayThread *engine() const { return autoPlay.get(); }
     bool playing() const { return isPlaying; }
     int32_t speedStep() const { return playSpeed; }
 
@@ -162,7 +163,7 @@ private:
     QSplashScreen *splash = nullptr;
     QTimer *sourceListTimer = nullptr;
 
-    AutoPlayThread *autoPlay = nullptr;
+    OwnedThread<AutoPlayThread> autoPlay;
     bool isPlaying = false;
     bool isRangeRun = false;
     bool isGoToRun = false; // the run is a GO TO START or GO TO END move

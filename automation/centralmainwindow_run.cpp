@@ -44,7 +44,9 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
     if (autoPlay)
         previousEnded = autoPlay->ended();
     StopAutoPlay();
-    autoPlay = new AutoPlayThread(this);
+    // The form is its parent: a run retired by STOP and still ending when the form goes is
+    // waited for then.
+    autoPlay.emplace(this);
     // The last run's final stop commands go out before this run's first move.
     autoPlay->predecessorEnded = previousEnded;
     ui->raceCourseWidget->clearGivenUp();
@@ -61,8 +63,8 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
     isGoToRun = false;
     autoPlay->writeReport.store(report);
     connectEngine();
-    RunLog::watch(autoPlay, report, start, end);
-    autoPlay->start(QThread::InheritPriority);
+    RunLog::watch(autoPlay.get(), report, start, end);
+    autoPlay.start();
 
     isPlaying = true;
     for (CameraPosCtrls *panel : panels)
@@ -77,24 +79,25 @@ void CentralMainWindow::StartAutoPlay(int16_t start, int16_t end, bool report)
 void CentralMainWindow::connectEngine()
 {
     const quint64 run = ++runSerial;
-    connect(autoPlay, &AutoPlayThread::finished, this, [this, run] {
+    AutoPlayThread *current = autoPlay.get();
+    connect(current, &AutoPlayThread::finished, this, [this, run] {
         if (run == runSerial)
             HandleAutoPlayFinished();
     });
-    connect(autoPlay, &AutoPlayThread::presetUpdate, this, [this, run](int nPreset) {
+    connect(current, &AutoPlayThread::presetUpdate, this, [this, run](int nPreset) {
         if (run == runSerial)
             HandlePresetUpdate(nPreset);
     });
-    connect(autoPlay, &AutoPlayThread::loopUpdate, this, [this, run](int nLoop) {
+    connect(current, &AutoPlayThread::loopUpdate, this, [this, run](int nLoop) {
         if (run == runSerial)
             HandleLoopUpdate(nLoop);
     });
-    connect(autoPlay, &AutoPlayThread::cameraGivenUp, this,
+    connect(current, &AutoPlayThread::cameraGivenUp, this,
             [this, run](const QString &srcName, int nPreset) {
                 if (run == runSerial)
                     ui->raceCourseWidget->markGivenUp(nPreset, srcName);
             });
-    connect(autoPlay, &AutoPlayThread::cameraStateChanged, this,
+    connect(current, &AutoPlayThread::cameraStateChanged, this,
             [this, run](const QString &name, int nPreset, int state) {
                 if (run != runSerial)
                     return;
@@ -103,8 +106,8 @@ void CentralMainWindow::connectEngine()
                         panel->ShowRunState(nPreset, state);
                 }
             });
-    connect(autoPlay, &AutoPlayThread::reportWritten, this, &CentralMainWindow::showWrittenReport);
-    connect(autoPlay, &AutoPlayThread::holdingCameras, this,
+    connect(current, &AutoPlayThread::reportWritten, this, &CentralMainWindow::showWrittenReport);
+    connect(current, &AutoPlayThread::holdingCameras, this,
             [this, run](const QStringList &names, int nPreset) {
                 if (run == runSerial)
                     ui->raceCourseWidget->setHolding(nPreset, names);
@@ -117,13 +120,8 @@ void CentralMainWindow::StopAutoPlay()
         return;
     // The engine stops every camera at once and ends within its exchanges' limits; it is
     // deleted once its thread has ended, so the window never waits on a silent camera.
-    AutoPlayThread *retiring = autoPlay;
-    autoPlay = nullptr;
     ++runSerial;
-    retiring->running = false;
-    connect(retiring, &QThread::finished, retiring, &QObject::deleteLater);
-    if (retiring->isFinished() || !retiring->isRunning())
-        retiring->deleteLater(); // safe when the signal's call comes too
+    autoPlay.retire();
 }
 
 void CentralMainWindow::HandleAutoPlayFinished()

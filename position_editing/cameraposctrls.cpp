@@ -271,10 +271,9 @@ void CameraPosCtrls::openReceiver(uint16_t port)
                                    address.empty() ? nullptr : urlAddress.constData());
     if (!receiver)
         return;
-    previewThread = new VideoStreamThread(receiver, this);
-    connect(previewThread, &VideoStreamThread::ResultReady, this,
+    connect(previewThread.emplace(receiver), &VideoStreamThread::ResultReady, this,
             &CameraPosCtrls::HandleVideoFrames);
-    previewThread->start(QThread::InheritPriority);
+    previewThread.start();
     QTimer::singleShot(PositionRefreshDelayMs, this, &CameraPosCtrls::on_posRefreshButton_clicked);
 }
 
@@ -298,20 +297,13 @@ void CameraPosCtrls::loadWayPoints()
 
 void CameraPosCtrls::RequestPreviewStop()
 {
-    if (previewThread)
-        previewThread->running = false;
+    previewThread.requestStop();
 }
 
 void CameraPosCtrls::StopPreview()
 {
     try {
-        if (previewThread) {
-            RequestPreviewStop();
-            if (previewThread->isRunning())
-                previewThread->wait();
-            delete previewThread;
-            previewThread = nullptr;
-        }
+        previewThread.stopAndWait(); // before its receiver goes
         if (receiver) {
             NDIlib_recv_destroy(receiver);
             receiver = nullptr;

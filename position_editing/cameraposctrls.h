@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ownedthread.h"
 #include "ndi/ndilib.h"
 #include "position_editing/camerahealth.h"
 #include "position_editing/cameraposctrls_ui.h"
@@ -145,7 +146,7 @@ private:
     Ui_CameraPosCtrls ui;
     bool fixed;
     VideoPlayer *preview = nullptr;
-    VideoStreamThread *previewThread = nullptr;
+    OwnedThread<VideoStreamThread> previewThread;
     NdiReceiverHandle receiver = nullptr;
     std::unique_ptr<CameraChannel> channel;
     QString sourceName;

@@ -8,7 +8,7 @@ import sys
 from collections import defaultdict
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-FOLDERS = ["camera_control", "store", "ndi", "automation/engine",
+FOLDERS = ["base", "camera_control", "store", "ndi", "automation/engine",
            "shell", "position_editing", "automation", "app"]
 LAYER_OF_TARGET = {"trevalo_base": "base", "trevalo_core": "gui"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
