@@ -10,8 +10,7 @@
 
 namespace {
 
-const char CamA[] = "CAM-A(PTZ 1)";
-const char CamB[] = "CAM-B(PTZ 2)";
+const char CamA[] = "CAM-A(PTZ 1)", CamB[] = "CAM-B(PTZ 2)";
 
 uint16_t panOf(int wayPoint, int camera)
 {

@@ -70,10 +70,8 @@ private slots:
     // and says why, and so does a failed SAVE. The last script and the slider outlive a restart.
     void scriptsGiveTheSetUpBack()
     {
-        file(CamA, 1, 100);
-        file(CamA, 2, 200);
-        file(CamB, 2, 210);
-        file(CamC, 3, 320);
+        for (const auto &[name, wayPoint] : {std::pair(CamA, 1), {CamA, 2}, {CamB, 2}, {CamC, 3}})
+            file(name, wayPoint, 100 * wayPoint + 10 * (name == CamB));
         CameraDataStore::instance().setAutoPlaySourceEnabled(CamC, 0);
         fixture.form()->UpdateNewSrcAdded();
         fixture.type("TotalRaceslineEdit", "40");

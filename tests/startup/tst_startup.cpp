@@ -51,7 +51,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         delete form;
-        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 800, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(QList<int>(
                      {runtime.count(TestNdiFindersCreated) - runtime.count(TestNdiFindersDestroyed),
                       runtime.count(TestNdiReceiversDestroyed),
