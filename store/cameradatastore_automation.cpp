@@ -62,16 +62,8 @@ std::string CameraDataStore::lookUpSourceAddress(const std::string &srcName)
 void CameraDataStore::upsertWayPointNode(const std::string &srcName, int32_t wayPointNo,
                                          const WayPoint &wayPoint, bool &added)
 {
-    WayPointNode node;
+    WayPointNode node = nodeFor(srcName, wayPoint);
     node.ip = lookUpSourceAddress(srcName);
-    node.src_name = srcName;
-    node.pan = wayPoint.pan;
-    node.tilt = wayPoint.tilt;
-    node.focus = wayPoint.focus;
-    node.zoom = wayPoint.zoom;
-    node.delta = wayPoint.delta;
-    node.recordedTravelMs = wayPoint.travelMs;
-    node.recordedTravelSpeed = wayPoint.travelSpeed;
 
     Lock lock(mutex);
     fileNodeLocked(wayPointNo, node, added);

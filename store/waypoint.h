@@ -48,6 +48,32 @@ struct WayPointNode
     bool givenUp = false;
 };
 
+// The stored position a node carries, and a node carrying a stored position (no address yet).
+inline WayPoint storedPosition(const WayPointNode &node)
+{
+    return {node.pan,
+            node.tilt,
+            node.focus,
+            node.zoom,
+            node.delta,
+            node.recordedTravelMs,
+            node.recordedTravelSpeed};
+}
+
+inline WayPointNode nodeFor(const std::string &srcName, const WayPoint &position)
+{
+    WayPointNode node;
+    node.src_name = srcName;
+    node.pan = position.pan;
+    node.tilt = position.tilt;
+    node.focus = position.focus;
+    node.zoom = position.zoom;
+    node.delta = position.delta;
+    node.recordedTravelMs = position.travelMs;
+    node.recordedTravelSpeed = position.travelSpeed;
+    return node;
+}
+
 // Waypoint -1 (a script entry without a number) is held as 65535.
 constexpr uint16_t kUnnumberedPreset = 65535;
 

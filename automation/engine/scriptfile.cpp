@@ -199,14 +199,7 @@ void fileNode(const Filing &filing, LoadResult &result,
     } else {
         result.flags.emplace(node.src_name, 0);
     }
-    WayPoint position;
-    position.pan = node.pan;
-    position.tilt = node.tilt;
-    position.focus = node.focus;
-    position.zoom = node.zoom;
-    position.delta = node.delta;
-    position.travelMs = node.recordedTravelMs;
-    position.travelSpeed = node.recordedTravelSpeed;
+    const WayPoint position = storedPosition(node);
     // The store finds the camera's address itself and starts the speeds afresh, so the file's
     // "ip" and speeds do not reach the set-up.
     CameraDataStore &store = CameraDataStore::instance();
