@@ -3,16 +3,14 @@
 #include "camera_control/viscacommandfactory.h"
 #include "camera_control/viscasocket.h"
 #include "tools/camsim/camerasimulator.h"
+#include "tools/camsim/loopbacksocket.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -52,9 +50,7 @@ std::vector<uint8_t> encoded(int32_t type, int32_t p1, int32_t p2, int32_t p3)
 std::function<void()> plainRoundTrip(int fd, const std::vector<uint8_t> &inquiry)
 {
     sockaddr_in camera{};
-    camera.sin_family = AF_INET;
-    camera.sin_port = htons(VISCASocket::Port);
-    inet_pton(AF_INET, CameraAddress, &camera.sin_addr);
+    LoopbackSocket::endpoint(CameraAddress, VISCASocket::Port, camera);
     return [fd, camera, inquiry] {
         uint8_t reply[64];
         sendto(fd, inquiry.data(), inquiry.size(), 0, reinterpret_cast<const sockaddr *>(&camera),
@@ -89,9 +85,9 @@ void roundTrips()
     const std::vector<uint8_t> move =
         encoded(VISCACommandType::PanTiltAbsCmd, 9 * 257, 0xFC18, 0x0005);
 
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    int fd = LoopbackSocket::open(LoopbackSocket::Type::Udp, "127.0.0.1", 0);
     const Figures floor = measure(plainRoundTrip(fd, panTilt));
-    ::close(fd);
+    LoopbackSocket::close(fd);
 
     const Figures panTiltFigures = measure([&] {
         uint32_t length = uint32_t(panTilt.size());
